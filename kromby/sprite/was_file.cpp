@@ -1,0 +1,123 @@
+#include "kromby/sprite/was_file.h"
+
+#include <cstring>
+
+#include "kd/file_io.h"
+#include "kd/le.h"
+#include "kromby/sprite/was_codec.h"
+
+namespace {
+
+WasHeader ParseHeader(const uint8_t* p) {
+    WasHeader h;
+    h.Magic = kd::LoadU16(p + 0);
+    h.HeaderSize = kd::LoadU16(p + 2);
+    h.Directions = kd::LoadU16(p + 4);
+    h.FramesPerDirection = kd::LoadU16(p + 6);
+    h.Width = kd::LoadU16(p + 8);
+    h.Height = kd::LoadU16(p + 10);
+    h.KeyX = kd::LoadS16(p + 12);
+    h.KeyY = kd::LoadS16(p + 14);
+    return h;
+}
+
+// A short read replaces only the bytes it delivers, so the palette is read over its current
+// bytes rather than over zeros.
+void ReadPalette(std::span<const uint8_t> data, uint64_t pos, WasPalette& palette) {
+    uint8_t raw[kWasPaletteBytes];
+    for (int i = 0; i < 256; ++i) kd::StoreU16(raw + 2 * i, palette[i]);
+    ReadAt(data, pos, raw, sizeof raw);
+    for (int i = 0; i < 256; ++i) palette[i] = kd::LoadU16(raw + 2 * i);
+}
+
+}  // namespace
+
+void TWasFile::ResetContent() {
+    header_ = WasHeader{};
+    frames_.clear();
+    frames_.shrink_to_fit();
+    extraHeader_.clear();
+    extraHeader_.shrink_to_fit();
+    body_.clear();
+    body_.shrink_to_fit();
+    fileName_.clear();
+    loaded_ = false;
+}
+
+void TWasFile::Close() { ResetContent(); }
+
+void TWasFile::LoadFromFile(const std::string& path) {
+    // A file that cannot be read leaves the document as it was.
+    std::vector<uint8_t> bytes = kd::ReadWholeFile(kd::PathFromUtf8(path));
+    LoadFromMemory(bytes, path, WasLimits{});
+}
+
+void TWasFile::LoadFromMemory(std::span<const uint8_t> data, const std::string& path,
+                              const WasLimits& limits) {
+    ResetContent();
+
+    uint8_t raw[kWasHeaderBytes] = {};
+    ReadAt(data, 0, raw, sizeof raw);
+    header_ = ParseHeader(raw);
+    if (header_.Magic != kWasMagic) throw KrombyError("错误的文件标识！");
+    if (header_.HeaderSize < 12) throw KrombyError("错误的文件版本，请与作者联系！");
+    const uint64_t paletteAt = 4 + uint64_t(header_.HeaderSize);
+    extraHeader_.assign(header_.HeaderSize - 12u, 0);
+    ReadAt(data, kWasHeaderBytes, extraHeader_.data(), extraHeader_.size());
+    if (header_.Directions == 0 || header_.FramesPerDirection == 0)
+        throw KrombyError("错误的精灵数或帧数！");
+
+    const uint32_t count = uint32_t(header_.Directions) * header_.FramesPerDirection;
+    if (count > limits.MaxFrames)
+        throw KrombyError("精灵数或帧数太大，无法加载（共 " + std::to_string(count) + " 帧）");
+    frames_.resize(count);
+    std::vector<uint8_t> offsets(size_t(count) * 4, 0);
+
+    ReadPalette(data, paletteAt, filePalette_);
+    ReadAt(data, paletteAt + kWasPaletteBytes, offsets.data(), offsets.size());
+
+    uint64_t budget = limits.MaxTotalPixels;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t offset = kd::LoadU32(&offsets[size_t(i) * 4]);
+        TWasImage& frame = frames_[i];
+        if (offset == 0) {
+            if (budget == 0)
+                throw KrombyError("第" + std::to_string(i) + "帧超出可加载的像素总数");
+            --budget;
+            frame.Width = frame.Height = 1;
+            frame.Pixels.assign(1, WasPixel{});
+        } else {
+            DecodeFrame(frame, data, paletteAt + offset, budget, int32_t(i));
+        }
+    }
+
+    fileName_ = path;
+    const uint64_t fixedBytes = paletteAt + kWasPaletteBytes;
+    if (data.size() < fixedBytes)
+        throw KrombyError("文件不完整：只有 " + std::to_string(data.size()) + " 字节，至少需要 " +
+                          std::to_string(fixedBytes) + " 字节");
+    ReadPalette(data, paletteAt, workingPalette_);
+    body_.assign(data.begin() + ptrdiff_t(fixedBytes), data.end());
+    loaded_ = true;
+}
+
+void TWasFile::SaveToFile(const std::string& path) const {
+    uint8_t head[kWasHeaderBytes + kWasPaletteBytes];
+    kd::StoreU16(head + 0, header_.Magic);
+    kd::StoreU16(head + 2, header_.HeaderSize);
+    kd::StoreU16(head + 4, header_.Directions);
+    kd::StoreU16(head + 6, header_.FramesPerDirection);
+    kd::StoreU16(head + 8, header_.Width);
+    kd::StoreU16(head + 10, header_.Height);
+    kd::StoreU16(head + 12, uint16_t(header_.KeyX));
+    kd::StoreU16(head + 14, uint16_t(header_.KeyY));
+    uint8_t* palette = head + kWasHeaderBytes;
+    for (int i = 0; i < 256; ++i) kd::StoreU16(palette + 2 * i, workingPalette_[i]);
+
+    kd::ReplaceFile(kd::PathFromUtf8(path), [&](kd::CheckedFile& file) {
+        file.Write(head, kWasHeaderBytes);
+        file.Write(extraHeader_);
+        file.Write(palette, kWasPaletteBytes);
+        file.Write(body_);
+    });
+}
