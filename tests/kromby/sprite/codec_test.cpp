@@ -1,0 +1,116 @@
+#include "kromby/sprite/was_codec.h"
+
+#include <gtest/gtest.h>
+
+#include "kd/le.h"
+#include "tests/kromby/sprite/sprite_test_util.h"
+
+using namespace fixture;
+
+namespace {
+
+struct RowCase {
+    const char* name;
+    int32_t width;
+    Bytes codes;
+    std::vector<WasPixel> expected;  // empty: the row error
+};
+
+std::vector<WasPixel> DecodeOneRow(int32_t width, const Bytes& codes) {
+    const TWasImage image = LoadBytes(SingleFrameFile(RawFrame(width, {codes}))).Frames()[0];
+    return image.Pixels;
+}
+
+class RowCodes : public testing::TestWithParam<RowCase> {};
+
+TEST_P(RowCodes, DecodeExactly) {
+    const RowCase& c = GetParam();
+    if (c.expected.empty()) {
+        EXPECT_EQ(ErrorOf([&] { DecodeOneRow(c.width, c.codes); }), RowError(0));
+    } else {
+        EXPECT_EQ(DecodeOneRow(c.width, c.codes), c.expected);
+    }
+}
+
+const WasPixel T = Px(0, 0);
+
+INSTANTIATE_TEST_SUITE_P(
+    Codec, RowCodes,
+    testing::Values(
+        RowCase{"EndOfRowLeavesRowTransparent", 3, {0x00}, {T, T, T}},
+        RowCase{"AlphaRunMasksAlphaToFiveBits", 6, {0x05, 0xFF, 0x10, 0x00},
+                {Px(31, 16), Px(31, 16), Px(31, 16), Px(31, 16), Px(31, 16), T}},
+        RowCase{"SingleAlphaPixelMayBeTransparentWithIndex", 2, {0x20, 0x07, 0x00}, {Px(0, 7), T}},
+        RowCase{"SingleAlphaPixel", 1, {0x3F, 0x09}, {Px(31, 9)}},
+        RowCase{"LiteralRunIsOpaque", 3, {0x43, 1, 2, 3}, {Px(32, 1), Px(32, 2), Px(32, 3)}},
+        RowCase{"RepeatRun", 3, {0x82, 0x09, 0x00}, {Px(32, 9), Px(32, 9), T}},
+        RowCase{"EmptyRepeatStillConsumesItsIndex", 2, {0x80, 0x55, 0x41, 0x06, 0x00},
+                {Px(32, 6), T}},
+        RowCase{"SkipLeavesTransparent", 6, {0xC4, 0x81, 0x03, 0x00}, {T, T, T, T, Px(32, 3), T}},
+        RowCase{"EmptySkipAndLiteralConsumeOnlyThemselves", 1, {0xC0, 0x40, 0x81, 0x02},
+                {Px(32, 2)}},
+        // A run that fills the row ends it: the next byte (which would be an error) is not read.
+        RowCase{"FullRowNeedsNoEndCode", 4, {0x84, 0x01, 0xFF}, {Px(32, 1), Px(32, 1), Px(32, 1), Px(32, 1)}},
+        RowCase{"RunEndingExactlyAtTheEdge", 4, {0xC2, 0x82, 0x05}, {T, T, Px(32, 5), Px(32, 5)}},
+        RowCase{"RepeatPastTheEdge", 4, {0x85, 0x01}, {}},
+        RowCase{"LiteralPastTheEdge", 2, {0x43, 1, 2, 3}, {}},
+        RowCase{"AlphaRunPastTheEdge", 2, {0x03, 0x10, 0x01}, {}},
+        RowCase{"SkipPastTheEdge", 3, {0xC4}, {}},
+        // Data that ends inside a row: never read beyond it, never loop.
+        RowCase{"NoCodesAtAll", 2, {}, {}},
+        RowCase{"LiteralCutShort", 4, {0x44, 1, 2}, {}},
+        RowCase{"RepeatWithoutIndex", 4, {0x82}, {}},
+        RowCase{"AlphaRunWithoutOperands", 4, {0x02, 0x10}, {}},
+        RowCase{"SinglePixelWithoutIndex", 4, {0x21}, {}},
+        RowCase{"EmptyRunsUntilTheEnd", 4, {0xC0, 0x40, 0xC0}, {}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(DecodeFrame, ReportsTheFailingRowCountedFromZero) {
+    const Bytes ok = {0x81, 0x01};
+    const std::string error =
+        ErrorOf([&] { LoadBytes(SingleFrameFile(RawFrame(1, {ok, ok, {0x82, 0x01}}))); });
+    EXPECT_EQ(error, RowError(2));
+}
+
+TEST(DecodeFrame, RowsAreReachedThroughTheirOffsets) {
+    // Two rows sharing one code sequence, stored once.
+    Frame f = RawFrame(2, {{0x82, 0x07}, {}});
+    Sprite s;
+    s.Frames.push_back(f);
+    Bytes bytes = s.Build();
+    const size_t block = 16 + 512 + 4;
+    const uint32_t firstRow = kd::LoadU32(&bytes[block + 16]);
+    kd::StoreU32(&bytes[block + 20], firstRow);
+    EXPECT_EQ(LoadBytes(bytes).Frames()[0].Pixels,
+              (std::vector<WasPixel>{Px(32, 7), Px(32, 7), Px(32, 7), Px(32, 7)}));
+}
+
+TEST(DecodeFrame, ZeroSizesReadNoCodes) {
+    // Height 0: no row table at all; width 0: rows are never read, even with no codes behind them.
+    Frame flat = RawFrame(5, {});
+    Frame thin = RawFrame(0, {{}, {}, {}});
+    for (const Frame& f : {flat, thin}) {
+        const TWasImage image = LoadBytes(SingleFrameFile(f)).Frames()[0];
+        EXPECT_TRUE(image.Pixels.empty());
+        EXPECT_EQ(image.Width, f.Width);
+        EXPECT_EQ(image.Height, f.Height);
+    }
+}
+
+TEST(DecodeFrame, EncoderRoundTripUsesEveryCode) {
+    // Every code class in one frame, decoded back to the pixels it came from.
+    std::vector<WasPixel> px;
+    const WasPixel row0[] = {T,         T,         Px(32, 1), Px(32, 1), Px(32, 1), Px(32, 1),
+                             Px(32, 2), Px(32, 3), Px(12, 9), Px(12, 9), Px(12, 9), Px(5, 4),
+                             Px(0, 8),  T,         T,         T};
+    const WasPixel row1[] = {Px(32, 200), T, T, T, T, T, T, T, T, T, T, T, T, T, T, Px(31, 1)};
+    px.insert(px.end(), std::begin(row0), std::end(row0));
+    px.insert(px.end(), std::begin(row1), std::end(row1));
+    const Frame f = Frame::Encode(3, 4, 16, 2, px);
+    const TWasImage image = LoadBytes(SingleFrameFile(f)).Frames()[0];
+    EXPECT_EQ(image.Pixels, px);
+    EXPECT_EQ(image.KeyX, 3);
+    EXPECT_EQ(image.KeyY, 4);
+}
+
+}  // namespace
