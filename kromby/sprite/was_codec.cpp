@@ -7,7 +7,7 @@
 #include "kd/le.h"
 
 void ReadAt(std::span<const uint8_t> data, uint64_t pos, void* dest, size_t size) {
-    if (pos >= data.size()) return;
+    if (size == 0 || pos >= data.size()) return;
     std::memcpy(dest, data.data() + pos, std::min<uint64_t>(size, data.size() - pos));
 }
 
@@ -80,13 +80,15 @@ void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
     if (pixels > pixelBudget) fail("帧太大，无法加载：");
     pixelBudget -= pixels;
 
-    std::vector<uint8_t> rowOffsets(size_t(h) * 4, 0);
-    ReadAt(data, pos + 16, rowOffsets.data(), rowOffsets.size());
     image.Pixels.assign(size_t(pixels), WasPixel{});
+    if (pixels == 0) return;  // no row reads a code: the row table need not even be there
 
+    // Row offsets are read in place; one missing at the end of the data reads as 0.
     const uint8_t* end = data.data() + data.size();
     for (int32_t r = 0; r < h; ++r) {
-        const uint64_t at = pos + kd::LoadU32(&rowOffsets[size_t(r) * 4]);
+        uint8_t field[4] = {};
+        ReadAt(data, pos + 16 + 4 * uint64_t(r), field, 4);
+        const uint64_t at = pos + kd::LoadU32(field);
         const uint8_t* codes = at < data.size() ? data.data() + at : end;
         DecodeRow(image.Pixels.data() + size_t(r) * size_t(w), image.Width, codes, end, r);
     }

@@ -34,9 +34,11 @@ void TWasFile::ExportTGA() const {
         keyX = frames_[0].KeyX;
         keyY = frames_[0].KeyY;
     }
-    if (width > 0xFFFF || height > 0xFFFF)
+    // TGA sizes are 16-bit; the pixel cap keeps a forged header from asking for gigabytes.
+    constexpr int64_t kMaxCanvasPixels = int64_t(1) << 27;
+    if (width > 0xFFFF || height > 0xFFFF || width * height > kMaxCanvasPixels)
         throw KrombyError("图片尺寸 " + std::to_string(width) + " × " + std::to_string(height) +
-                          " 超出了TGA文件的范围");
+                          " 太大，无法导出为TGA");
 
     // The whole file is built in one buffer; the canvas is its pixel area, addressed bottom-up
     // because TGA stores the bottom row first.

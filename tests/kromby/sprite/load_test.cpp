@@ -235,6 +235,12 @@ INSTANTIATE_TEST_SUITE_P(
                       b.resize(b.size() - 1);
                   },
                   false},
+        FrameCase{"ZeroWidthWithBillionsOfRows",  // no row is ever read, so no row table is needed
+                  [](Sprite& s, Bytes&) {
+                      s.Frames[0] = RawFrame(0, {});
+                      s.Frames[0]->Height = 0x7FFFFFFF;
+                  },
+                  true},
         FrameCase{"HugeFrameFromATinyFile",  // every row ends at once; 2^31 pixels asked for
                   [](Sprite& s, Bytes&) {
                       s.Frames[0] = RawFrame(0x7FFFFFFF, {{0x00}, {0x00}});

@@ -60,8 +60,8 @@ TEST(Save, DyeingChangesOnlyThePaletteBytes) {
     const Bytes saved = Read(dir / "a.was");
     ASSERT_EQ(saved.size(), bytes.size());
     const size_t paletteAt = 4 + 20;
-    for (size_t i = 0; i < saved.size(); ++i)
-        if (i < paletteAt || i >= paletteAt + 512) ASSERT_EQ(saved[i], bytes[i]) << "byte " << i;
+    EXPECT_TRUE(std::equal(saved.begin(), saved.begin() + paletteAt, bytes.begin()));
+    EXPECT_TRUE(std::equal(saved.begin() + paletteAt + 512, saved.end(), bytes.begin() + paletteAt + 512));
     const WasPalette dyed = was.GetPalette();
     for (int i = 0; i < 256; ++i) EXPECT_EQ(kd::LoadU16(&saved[paletteAt + 2 * i]), dyed[size_t(i)]);
 
@@ -195,6 +195,19 @@ TEST(Export, ReplacesEarlierImagesAndReportsAFailedFile) {
     const std::string error = ErrorOf([&] { was.ExportTGA(); });
     EXPECT_NE(error.find("hero0001.tga"), std::string::npos) << error;
     EXPECT_EQ(Read(dir / "hero0000.tga").size(), 18u + 4 * 3 * 4);
+}
+
+TEST(Export, RefusesCanvasesNoTgaCanHoldBeforeWritingAnything) {
+    TempDir dir;
+    Sprite huge = Sample(1, 2);
+    huge.Header.Width = huge.Header.Height = 0xFFFF;  // 16 GiB of canvas
+    Sprite wide = Sample(1, 1);
+    wide.Frames[0] = RawFrame(70000, {{0x00}});  // a lone frame wider than a TGA can say
+    for (const Sprite& s : {huge, wide}) {
+        TWasFile was = LoadAt(dir / "big.was", s.Build());
+        EXPECT_NE(ErrorOf([&] { was.ExportTGA(); }).find("无法导出"), std::string::npos);
+        EXPECT_FALSE(fs::exists(dir.Path() / "big0000.tga"));
+    }
 }
 
 TEST(Export, NameWithoutDotLandsBesideTheSprite) {
