@@ -1,0 +1,83 @@
+#include "kromby/ui/radio_group.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace kui {
+
+TRadioGroup::TRadioGroup(const QString& caption, QWidget* parent)
+    : QGroupBox(caption, parent),
+      scroll_(new QScrollArea(this)),
+      inner_(new QWidget),
+      layout_(new QVBoxLayout(inner_)),
+      group_(new QButtonGroup(this)) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 2, 4, 4);
+    outer->addWidget(scroll_);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setWidget(inner_);
+    inner_->setAutoFillBackground(false);
+    scroll_->viewport()->setAutoFillBackground(false);
+    layout_->setContentsMargins(2, 0, 2, 0);
+    layout_->setSpacing(0);
+    layout_->addStretch(1);
+    group_->setExclusive(true);
+    // toggled(true) fires only for a real change of selection, which is the event rule.
+    connect(group_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked && onUserSelect_) onUserSelect_();
+    });
+}
+
+QString TRadioGroup::Item(int i) const { return buttons_.at(size_t(i))->text(); }
+
+QStringList TRadioGroup::Items() const {
+    QStringList out;
+    for (const QRadioButton* b : buttons_) out << b->text();
+    return out;
+}
+
+int TRadioGroup::ItemIndex() const {
+    const int id = group_->checkedId();
+    return id < 0 ? -1 : id;
+}
+
+void TRadioGroup::ClearItems() {
+    for (QRadioButton* b : buttons_) {
+        group_->removeButton(b);
+        delete b;
+    }
+    buttons_.clear();
+}
+
+void TRadioGroup::AddItem(const QString& text) {
+    auto* b = new QRadioButton(text, inner_);
+    const int id = int(buttons_.size());
+    group_->addButton(b, id);
+    layout_->insertWidget(id, b);
+    buttons_.push_back(b);
+}
+
+void TRadioGroup::SetItems(const QStringList& items) {
+    ClearItems();
+    for (const QString& s : items) AddItem(s);
+}
+
+void TRadioGroup::SetItemIndexSilently(int i) {
+    const QSignalBlocker block(group_);
+    if (i < 0 || i >= Count()) {
+        // An exclusive group never unchecks its last checked button by itself.
+        group_->setExclusive(false);
+        for (QRadioButton* b : buttons_) b->setChecked(false);
+        group_->setExclusive(true);
+        return;
+    }
+    buttons_[size_t(i)]->setChecked(true);
+}
+
+void TRadioGroup::ClickItem(int i) { buttons_.at(size_t(i))->click(); }
+
+}  // namespace kui
