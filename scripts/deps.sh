@@ -8,7 +8,7 @@ for want in "$@"; do
   case "$want" in
     build) pkgs+=(cmake ninja-build g++ pkg-config qt6-base-dev libzip-dev libinih-dev) ;;
     test)  pkgs+=(libgtest-dev libgmock-dev libbenchmark-dev libstb-dev) ;;
-    run)   pkgs+=(qt6-qpa-plugins) ;;
+    run)   pkgs+=(qt6-qpa-plugins fonts-noto-cjk) ;;
     fuzz)  pkgs+=(clang libclang-rt-14-dev) ;;
     look)  pkgs+=(xvfb imagemagick xdotool fonts-noto-cjk) ;;
     *) echo "deps.sh: unknown group '$want'" >&2; exit 2 ;;
