@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     dravik::WFile file(packages);
     dravik::EntryPalette palette{};
     dravik::LoadEntryPalette(log, info, file, palette);
-    // Only colours that the file holds may be set.
-    const size_t entries = pal.size() >= 8 ? (pal.size() - 8) / 4 : 0;
+    // Only colours that the file holds (in part, for the last one) may be set.
+    const size_t entries = pal.size() >= 8 ? (pal.size() - 8 + 3) / 4 : 0;
     for (size_t k = std::min<size_t>(entries, 256); k < 256; ++k)
         if (palette[k] != 0) __builtin_trap();
     return 0;

@@ -217,6 +217,7 @@ void ExportEntry(Workspace& ws, CacheFile& hdr, CacheFile& dat, uint32_t infoPos
     WFile file(ws.packages);
     LoadEntryPalette(log, info, file, palette);
 
+    if (count == 0) return;  // also when one side is huge and the other 0: nothing to visit
     const size_t dirLength = ws.exportDir.size();
     char name[64];
     for (int32_t i = 0; i < rows; ++i) {

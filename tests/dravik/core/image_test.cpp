@@ -327,6 +327,32 @@ TEST_F(ExportTest, BrokenRecordIsSkippedAndTheNextImageWritten) {
     }
 }
 
+TEST_F(ExportTest, ImageTablesWithoutCellsVisitNothing) {
+    // One side 0 or negative and the other huge: no cell, no loop over the huge side.
+    const std::pair<int32_t, int32_t> sizes[] = {{0, 0x7FFFFFFF}, {0x7FFFFFFF, 0}, {-1, -1}, {-5, 3}};
+    CacheWriter w;
+    const uint32_t info = w.AddInfo(WeaponInfo(0));
+    std::vector<RawSlot> slots;
+    for (auto [columns, rows] : sizes) slots.push_back({info, w.AddTable(columns, rows, {}), 0});
+    slots.push_back({});
+    w.SetIndex(slots);
+    WriteCache(dir.Path(), {w.Hdr, w.Dat});
+    Extract();
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_EQ(progress.back(), 100);
+}
+
+TEST_F(ExportTest, ImageTableLargerThanTheFileIsAnError) {
+    CacheWriter w;
+    const uint32_t info = w.AddInfo(WeaponInfo(0));
+    const uint32_t table = w.AddTable(1000, 1000, {});
+    w.SetIndex({{info, table, 0}, {}});
+    WriteCache(dir.Path(), {w.Hdr, w.Dat});
+    Extract();
+    EXPECT_EQ(Errors(), std::vector<std::string>{dravik::Format(
+                            "[ERROR] Image table at %u (1000 x 1000 cells) runs past the end of v3d.hdr.", table)});
+}
+
 TEST_F(ExportTest, BytesOfAnEarlierRecordNeverReachALaterImage) {
     // The first record leaves white indices behind in the reused record buffer; the second
     // one's literal run lacks its last three operands, which must read as index 0 (black).
