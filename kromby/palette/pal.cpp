@@ -39,6 +39,7 @@ TPalForm::TPalForm(KrombyState& state, MainView& main, kui::Dialogs& dialogs, QW
     RadioGroup1 = new kui::TRadioGroup("分段", this);
     RadioGroup1->setObjectName("RadioGroup1");
     RadioGroup1->setGeometry(8, 8, 361, 97);
+    RadioGroup1->ReserveRight(361 - (280 - 8) + 4);  // LoadPP and 自定义 sit inside its right end
     RadioGroup1->OnUserSelect([this] { kui::Guard(dialogs_, this, [this] { RadioGroup1Click(); }); });
 
     for (int n = 1; n <= 9; ++n) {

@@ -13,7 +13,8 @@ TRadioGroup::TRadioGroup(const QString& caption, QWidget* parent)
       inner_(new QWidget),
       layout_(new QVBoxLayout(inner_)),
       group_(new QButtonGroup(this)) {
-    auto* outer = new QVBoxLayout(this);
+    outer_ = new QVBoxLayout(this);
+    auto* outer = outer_;
     outer->setContentsMargins(4, 2, 4, 4);
     outer->addWidget(scroll_);
     scroll_->setFrameShape(QFrame::NoFrame);
@@ -76,6 +77,11 @@ void TRadioGroup::SetItemIndexSilently(int i) {
         return;
     }
     buttons_[size_t(i)]->setChecked(true);
+}
+
+void TRadioGroup::ReserveRight(int pixels) {
+    const QMargins m = outer_->contentsMargins();
+    outer_->setContentsMargins(m.left(), m.top(), pixels, m.bottom());
 }
 
 void TRadioGroup::ClickItem(int i) { buttons_.at(size_t(i))->click(); }

@@ -35,10 +35,14 @@ public:
     // Runs when the user changes the selection; clicking the selected item again does nothing.
     void OnUserSelect(std::function<void()> handler) { onUserSelect_ = std::move(handler); }
 
+    // Keeps the items (and their scroll bar) clear of controls laid over the box's right end.
+    void ReserveRight(int pixels);
+
     // What a click on item `i` does (a test's and an automation's hand on the control).
     void ClickItem(int i);
 
 private:
+    QVBoxLayout* outer_;
     QScrollArea* scroll_;
     QWidget* inner_;
     QVBoxLayout* layout_;
