@@ -44,9 +44,15 @@ std::string PathToUtf8(const fs::path& path) {
 }
 
 std::vector<uint8_t> ReadWholeFile(const fs::path& path) {
+    std::vector<uint8_t> data;
+    ReadWholeFile(path, data);
+    return data;
+}
+
+void ReadWholeFile(const fs::path& path, std::vector<uint8_t>& data) {
     std::FILE* f = OpenFile(path, "rb");
     if (!f) Throw("Cannot open", path, errno);
-    std::vector<uint8_t> data;
+    data.clear();
     int err = 0;
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
@@ -66,7 +72,6 @@ std::vector<uint8_t> ReadWholeFile(const fs::path& path) {
     if (std::ferror(f)) err = errno ? errno : EIO;
     std::fclose(f);
     if (err) Throw("Cannot read", path, err);
-    return data;
 }
 
 CheckedFile::CheckedFile(const fs::path& path) : path_(path) {

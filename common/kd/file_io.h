@@ -25,6 +25,8 @@ std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string PathToUtf8(const std::filesystem::path& path);
 
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path);
+// The same into `out`, reusing its memory; on failure `out` holds no meaningful content.
+void ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& out);
 
 // A file being written: every write, the flush and the close are checked, and any failure
 // throws IoError naming the path. A file not closed with Close() is closed on destruction

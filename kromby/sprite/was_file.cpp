@@ -34,28 +34,37 @@ void ReadPalette(std::span<const uint8_t> data, uint64_t pos, WasPalette& palett
 
 void TWasFile::ResetContent() {
     header_ = WasHeader{};
-    frames_.clear();
-    frames_.shrink_to_fit();
     extraHeader_.clear();
-    extraHeader_.shrink_to_fit();
-    body_.clear();
-    body_.shrink_to_fit();
+    raw_.clear();
+    bodyAt_ = 0;
     fileName_.clear();
     loaded_ = false;
 }
 
-void TWasFile::Close() { ResetContent(); }
+void TWasFile::Close() {
+    ResetContent();
+    frames_ = {};
+    raw_ = {};
+    spare_ = {};
+}
 
 void TWasFile::LoadFromFile(const std::string& path) {
     // A file that cannot be read leaves the document as it was.
-    std::vector<uint8_t> bytes = kd::ReadWholeFile(kd::PathFromUtf8(path));
-    LoadFromMemory(bytes, path, WasLimits{});
+    kd::ReadWholeFile(kd::PathFromUtf8(path), spare_);
+    ResetContent();
+    raw_.swap(spare_);
+    Parse(path, WasLimits{});
 }
 
 void TWasFile::LoadFromMemory(std::span<const uint8_t> data, const std::string& path,
                               const WasLimits& limits) {
     ResetContent();
+    raw_.assign(data.begin(), data.end());
+    Parse(path, limits);
+}
 
+void TWasFile::Parse(const std::string& path, const WasLimits& limits) {
+    const std::span<const uint8_t> data = raw_;
     uint8_t raw[kWasHeaderBytes] = {};
     ReadAt(data, 0, raw, sizeof raw);
     header_ = ParseHeader(raw);
@@ -80,14 +89,20 @@ void TWasFile::LoadFromMemory(std::span<const uint8_t> data, const std::string& 
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t offset = kd::LoadU32(&offsets[size_t(i) * 4]);
         TWasImage& frame = frames_[i];
-        if (offset == 0) {
-            if (budget == 0)
-                throw KrombyError("第" + std::to_string(i) + "帧超出可加载的像素总数");
-            --budget;
-            frame.Width = frame.Height = 1;
-            frame.Pixels.assign(1, WasPixel{});
-        } else {
-            DecodeFrame(frame, data, paletteAt + offset, budget, int32_t(i));
+        try {
+            if (offset == 0) {
+                if (budget == 0)
+                    throw KrombyError("第" + std::to_string(i) + "帧超出可加载的像素总数");
+                --budget;
+                frame.KeyX = frame.KeyY = 0;
+                frame.Width = frame.Height = 1;
+                frame.Pixels.assign(1, WasPixel{});
+            } else {
+                DecodeFrame(frame, data, paletteAt + offset, budget, int32_t(i));
+            }
+        } catch (...) {
+            frames_.resize(i + 1);  // nothing of the previous sprite stays behind
+            throw;
         }
     }
 
@@ -97,7 +112,7 @@ void TWasFile::LoadFromMemory(std::span<const uint8_t> data, const std::string& 
         throw KrombyError("文件不完整：只有 " + std::to_string(data.size()) + " 字节，至少需要 " +
                           std::to_string(fixedBytes) + " 字节");
     ReadPalette(data, paletteAt, workingPalette_);
-    body_.assign(data.begin() + ptrdiff_t(fixedBytes), data.end());
+    bodyAt_ = size_t(fixedBytes);
     loaded_ = true;
 }
 
@@ -118,6 +133,6 @@ void TWasFile::SaveToFile(const std::string& path) const {
         file.Write(head, kWasHeaderBytes);
         file.Write(extraHeader_);
         file.Write(palette, kWasPaletteBytes);
-        file.Write(body_);
+        file.Write(Body());
     });
 }

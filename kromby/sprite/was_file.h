@@ -59,19 +59,28 @@ public:
     const std::vector<uint8_t>& ExtraHeader() const { return extraHeader_; }
     const WasPalette& FilePalette() const { return filePalette_; }
     const WasPalette& WorkingPalette() const { return workingPalette_; }
-    const std::vector<uint8_t>& Body() const { return body_; }
+    // Every byte of the file after the palette.
+    std::span<const uint8_t> Body() const {
+        return std::span<const uint8_t>(raw_).subspan(bodyAt_);
+    }
 
 private:
     void ResetContent();
+    void Parse(const std::string& path, const WasLimits& limits);
     const TWasImage& DrawableFrame(int32_t index) const;
 
     WasHeader header_;
+    // Frames and their pixel arrays keep their memory across loads (a viewer reloads often and
+    // fresh pages cost more than the decoding); Close releases it.
     std::vector<TWasImage> frames_;
     std::vector<uint8_t> extraHeader_;
     WasPalette filePalette_{};
     WasPalette workingPalette_{};
     std::string fileName_;
-    std::vector<uint8_t> body_;
+    // The whole file as read; the body is its tail from bodyAt_, saved back unchanged.
+    std::vector<uint8_t> raw_;
+    std::vector<uint8_t> spare_;  // the next file is read here, so a failed read changes nothing
+    size_t bodyAt_ = 0;
     bool loaded_ = false;
 };
 

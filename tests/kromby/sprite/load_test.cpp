@@ -81,7 +81,7 @@ TEST(Load, FillsHeaderFramesPalettesAndBody) {
     }
     EXPECT_EQ(was.FilePalette(), s.Palette);
     EXPECT_EQ(was.GetPalette(), s.Palette);
-    EXPECT_EQ(was.Body(), Bytes(bytes.begin() + 16 + 512, bytes.end()));
+    EXPECT_EQ(Bytes(was.Body().begin(), was.Body().end()), Bytes(bytes.begin() + 16 + 512, bytes.end()));
 }
 
 TEST(Load, ExtraHeaderIsCarriedAndMovesThePalette) {
