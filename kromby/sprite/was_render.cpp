@@ -1,6 +1,10 @@
 #include <cstring>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "kromby/sprite/was_file.h"
 
 namespace {
@@ -29,6 +33,35 @@ struct Rgb565 {
     explicit Rgb565(uint16_t e) : r((e >> 11) & 0x1F), g((e >> 5) & 0x3F), b(e & 0x1F) {}
 };
 
+// One pixel blended over a 3-byte destination: signed, truncating toward zero, so the result
+// stays between d and s.
+inline void Blend(uint8_t* d, uint32_t bgr, int a) {
+    if (a == kOpaqueAlpha) {
+        d[0] = uint8_t(bgr), d[1] = uint8_t(bgr >> 8), d[2] = uint8_t(bgr >> 16);
+        return;
+    }
+    for (int k = 0; k < 3; ++k) {
+        const int s = int(bgr >> (8 * k) & 0xFF);
+        d[k] = uint8_t(d[k] + a * (s - d[k]) / 32);
+    }
+}
+
+#if defined(__SSE2__)
+// Which of eight pixels are opaque and which transparent: one bit per pixel.
+struct Alphas {
+    unsigned opaque, clear;
+};
+inline Alphas Classify(const WasPixel* px) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(px));
+    const __m128i alpha = _mm_and_si128(v, _mm_set1_epi16(0x00FF));
+    auto bits = [](__m128i eq) {  // 16-bit lanes packed to bytes, one mask bit each
+        return unsigned(_mm_movemask_epi8(_mm_packs_epi16(eq, _mm_setzero_si128())));
+    };
+    return {bits(_mm_cmpeq_epi16(alpha, _mm_set1_epi16(kOpaqueAlpha))),
+            bits(_mm_cmpeq_epi16(alpha, _mm_setzero_si128()))};
+}
+#endif
+
 }  // namespace
 
 const TWasImage& TWasFile::DrawableFrame(int32_t index) const {
@@ -43,27 +76,39 @@ void TWasFile::DrawFrame(const Surface24& surface, int32_t x, int32_t y, int32_t
     const Clip clip = ClipFrame(surface.Width, surface.Height, x, y, f);
     if (clip.Empty()) return;
 
-    // Widened without filling the low bits: at most 248 / 252 / 248.
-    uint8_t bgr[256][3];
+    // Widened without filling the low bits: at most 248 / 252 / 248. Blue in the low byte.
+    uint32_t bgr[256];
     for (int i = 0; i < 256; ++i) {
         const Rgb565 e(workingPalette_[i]);
-        bgr[i][0] = uint8_t(e.b * 8);
-        bgr[i][1] = uint8_t(e.g * 4);
-        bgr[i][2] = uint8_t(e.r * 8);
+        bgr[i] = e.b * 8 | (e.g * 4) << 8 | (e.r * 8) << 16;
     }
     for (int64_t r = clip.sy; r < clip.ey; ++r) {
         const WasPixel* src = f.Pixels.data() + r * f.Width;
         uint8_t* d = surface.Row(int32_t(clip.dy + r - clip.sy)) + 3 * clip.dx;
-        for (int64_t c = clip.sx; c < clip.ex; ++c, d += 3) {
-            const int a = src[c].Alpha;
-            if (a == 0) continue;
-            const uint8_t* s = bgr[src[c].Index];
-            if (a == kOpaqueAlpha) {
-                d[0] = s[0], d[1] = s[1], d[2] = s[2];
-            } else {
-                // Signed, truncating toward zero: the result stays between d and s.
-                for (int k = 0; k < 3; ++k) d[k] = uint8_t(d[k] + a * (s[k] - d[k]) / 32);
+        int64_t c = clip.sx;
+#if defined(__SSE2__)
+        // Sprites are mostly wide transparent margins and opaque interiors: whole blocks of
+        // eight are skipped or copied without looking at each alpha.
+        for (; c + 8 <= clip.ex; c += 8, d += 24) {
+            const Alphas kind = Classify(src + c);
+            if (kind.clear == 0xFF) continue;
+            if (kind.opaque == 0xFF) {
+                // Four-byte stores, each overlapping the next pixel's first byte, which the
+                // next store rewrites; the last pixel gets exactly three bytes.
+                for (int k = 0; k < 7; ++k) std::memcpy(d + 3 * k, &bgr[src[c + k].Index], 4);
+                std::memcpy(d + 21, &bgr[src[c + 7].Index], 3);
+                continue;
             }
+            // Mixed: visit only the pixels that draw.
+            for (unsigned m = ~kind.clear & 0xFF; m != 0; m &= m - 1) {
+                const int k = __builtin_ctz(m);
+                Blend(d + 3 * k, bgr[src[c + k].Index], src[c + k].Alpha);
+            }
+        }
+#endif
+        for (; c < clip.ex; ++c, d += 3) {
+            const int a = src[c].Alpha;
+            if (a != 0) Blend(d, bgr[src[c].Index], a);
         }
     }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "kd/le.h"
 #include "tests/kromby/sprite/sprite_test_util.h"
 
@@ -111,6 +113,57 @@ TEST(DecodeFrame, EncoderRoundTripUsesEveryCode) {
     EXPECT_EQ(image.Pixels, px);
     EXPECT_EQ(image.KeyX, 3);
     EXPECT_EQ(image.KeyY, 4);
+}
+
+// Frames large enough that rows are decoded away from the end of the data and of the pixel
+// array, where codes are decoded eight pixels at a time.
+std::vector<WasPixel> RandomRuns(std::mt19937& rng, int w, int h) {
+    std::vector<WasPixel> px;
+    while (px.size() < size_t(w * h)) {
+        const int kind = int(rng() % 5), n = 1 + int(rng() % 70);
+        const auto index = uint8_t(rng());
+        for (int k = 0; k < n; ++k)
+            px.push_back(kind == 0 ? Px(0, 0)
+                         : kind == 1 ? Px(32, index)
+                         : kind == 2 ? Px(32, int(rng() % 256))
+                         : kind == 3 ? Px(int(rng() % 32), index)
+                                     : Px(0, int(rng() % 256)));
+    }
+    px.resize(size_t(w * h));
+    return px;
+}
+
+TEST(DecodeFrame, LargeFramesRoundTrip) {
+    std::mt19937 rng(42);
+    Sprite s;
+    s.Header.FramesPerDirection = 3;
+    std::vector<std::vector<WasPixel>> sources;
+    for (const auto& [w, h] : {std::pair{150, 40}, std::pair{9, 200}, std::pair{300, 3}}) {
+        sources.push_back(RandomRuns(rng, w, h));
+        s.Frames.push_back(Frame::Encode(0, 0, w, h, sources.back()));
+    }
+    const TWasFile was = LoadBytes(s.Build());
+    for (size_t i = 0; i < sources.size(); ++i) EXPECT_EQ(was.Frames()[i].Pixels, sources[i]) << i;
+
+    // Reloading into the same document reuses its memory and must not show the old pixels.
+    TWasFile again = LoadBytes(s.Build());
+    Sprite other = s;
+    for (auto& f : other.Frames) f = Frame::Encode(0, 0, f->Width, f->Height, RandomRuns(rng, f->Width, f->Height));
+    again.LoadFromMemory(other.Build(), "other.was");
+    again.LoadFromMemory(s.Build(), "again.was");
+    for (size_t i = 0; i < sources.size(); ++i) EXPECT_EQ(again.Frames()[i].Pixels, sources[i]) << i;
+}
+
+TEST(DecodeFrame, LargeFrameReportsItsFirstBadRow) {
+    std::mt19937 rng(5);
+    const int w = 100, h = 60;
+    Frame f = Frame::Encode(0, 0, w, h, RandomRuns(rng, w, h));
+    for (int bad : {41, 17}) f.Rows[size_t(bad)].insert(f.Rows[size_t(bad)].begin(), 0xBF);  // a run of 63
+    f.Rows[7].insert(f.Rows[7].begin(), 0x00);  // ends row 7 early: fine
+    Sprite s;
+    s.Frames.push_back(f);
+    s.Trailing.assign(200, 0xFF);  // codes far from the end of the data
+    EXPECT_EQ(ErrorOf([&] { LoadBytes(s.Build()); }), RowError(17));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "tests/kromby/sprite/sprite_test_util.h"
 
 using namespace fixture;
@@ -151,6 +153,43 @@ TEST(Render, DrawingComposesButReplacingClears) {
     clear.DrawFrame32(s32.View(), 0, 0, 0);
     EXPECT_EQ(s32.bytes[0], 0);
     EXPECT_EQ(s32.bytes[3], 0);
+}
+
+// The arithmetic of one pixel written out plainly, as an oracle for the block-wise drawing.
+void ReferenceDraw(const TWasFile& was, Canvas<3>& c, int x, int y, int index) {
+    const TWasImage& f = was.Frames()[size_t(index)];
+    for (int fy = 0; fy < f.Height; ++fy)
+        for (int fx = 0; fx < f.Width; ++fx) {
+            const int sx = x - f.KeyX + fx, sy = y - f.KeyY + fy;
+            if (sx < 0 || sy < 0 || sx >= c.w || sy >= c.h) continue;
+            const WasPixel p = f.Pixels[size_t(fy * f.Width + fx)];
+            const uint16_t e = was.GetPalette()[p.Index];
+            const int s[3] = {(e & 31) * 8, ((e >> 5) & 63) * 4, (e >> 11) * 8};
+            uint8_t* d = c.bytes.data() + sy * c.stride + sx * 3;
+            for (int k = 0; k < 3; ++k) d[k] = uint8_t(d[k] + p.Alpha * (s[k] - d[k]) / 32);
+        }
+}
+
+TEST(Render, WideFramesMatchThePixelByPixelResult) {
+    // Rows mixing long transparent, opaque and partial stretches, so every block kind occurs,
+    // drawn at positions that clip on each side, over a non-uniform background.
+    std::mt19937 rng(7);
+    const int w = 45, h = 9;
+    std::vector<WasPixel> px;
+    for (int i = 0; i < w * h; ++i) {
+        const int zone = (i % w) / 9 + int(rng() % 2);
+        px.push_back(zone == 0 ? Px(0, 0) : zone == 1 ? Px(32, int(rng() % 256))
+                                           : zone == 2 ? Px(int(rng() % 33), int(rng() % 256))
+                                                       : Px(rng() % 3 ? 32 : 0, 200));
+    }
+    const TWasFile was = LoadBytes(SingleFrameFile(Frame::Encode(5, 2, w, h, px), DistinctPalette()));
+    for (const auto& [x, y] : {std::pair{5, 2}, std::pair{-7, 4}, std::pair{30, 1}, std::pair{12, 9}}) {
+        Canvas<3> drawn(40, 10, 0), expected(40, 10, 0);
+        for (size_t i = 0; i < drawn.bytes.size(); ++i) drawn.bytes[i] = expected.bytes[i] = uint8_t(i * 37);
+        was.DrawFrame(drawn.View(), x, y, 0);
+        ReferenceDraw(was, expected, x, y, 0);
+        EXPECT_EQ(drawn.bytes, expected.bytes) << "at " << x << "," << y;
+    }
 }
 
 TEST(Render, UsesTheWorkingPalette) {
