@@ -86,55 +86,51 @@ DecodeError DecodeImage(std::span<const uint8_t> body, const EntryPalette& palet
     std::memset(out, 0, size_t(total) * 4);
 
     const uint32_t* rows = reinterpret_cast<const uint32_t*>(rowTable.Data());
+    const uint8_t* const recEnd = rec + L;
     for (int32_t r = 0; r < H; ++r) {
-        int32_t pos = int32_t(rows[r]);
-        const int32_t end = int32_t(rows[r + 1]);
-        if (pos >= end) continue;
-        const int64_t base = int64_t(r) * W;
+        const uint8_t* p = rec + rows[r];
+        const uint8_t* const rowEnd = rec + rows[r + 1];
+        if (p >= rowEnd) continue;
+        // Every byte is fetched as ReadByte does: past the record it reads 0 and stays put.
+        auto next = [&]() -> uint8_t { return p < recEnd ? *p++ : 0; };
+        uint8_t* at = out + int64_t(r) * W * 4;
         int64_t x = 0;
         // A run may cross the right edge into the next row's place, but never the image's end.
-        auto room = [&](int64_t n) { return base + x + n <= total; };
+        const int64_t room = total - int64_t(r) * W;
         for (;;) {
-            const uint8_t code = ReadByte(rec, L, pos, true);
+            const uint8_t code = next();
             if (code == 0) break;
-            const int n = code & 0x3F;
-            uint8_t* at = out + (base + x) * 4;
+            int n = code & 0x3F;
+            uint32_t v;
             switch (code >> 6) {
             case 0:
                 if (code & 0x20) {  // one pixel, alpha in the code
-                    const uint8_t index = ReadByte(rec, L, pos, true);
-                    if (!room(1)) return Format("has row %d running past the image's end.", r);
-                    const uint32_t v = WithAlpha(colours[index], Alpha8(code));
-                    std::memcpy(at, &v, 4);
-                    x += 1;
+                    v = WithAlpha(colours[next()], Alpha8(code));
+                    n = 1;
                 } else {  // a run with its own alpha byte
-                    const uint8_t alpha = ReadByte(rec, L, pos, true);
-                    const uint8_t index = ReadByte(rec, L, pos, true);
-                    const int count = code & 0x1F;
-                    if (!room(count)) return Format("has row %d running past the image's end.", r);
-                    const uint32_t v = WithAlpha(colours[index], Alpha8(alpha));
-                    for (int i = 0; i < count; ++i) std::memcpy(at + i * 4, &v, 4);
-                    x += count;
+                    const uint8_t alpha = next();
+                    v = WithAlpha(colours[next()], Alpha8(alpha));
+                    n = code & 0x1F;
                 }
                 break;
             case 1:  // n opaque pixels, an index each
-                if (!room(n)) return Format("has row %d running past the image's end.", r);
-                for (int i = 0; i < n; ++i)
-                    std::memcpy(at + i * 4, &colours[ReadByte(rec, L, pos, true)], 4);
+                if (x + n > room) return Format("has row %d running past the image's end.", r);
+                for (int i = 0; i < n; ++i, at += 4) std::memcpy(at, &colours[next()], 4);
                 x += n;
+                goto done;
+            case 2:  // n opaque pixels of one index (0x80 only consumes the index)
+                v = colours[next()];
                 break;
-            case 2: {  // n opaque pixels of one index (0x80 only consumes the index)
-                const uint8_t index = ReadByte(rec, L, pos, true);
-                if (!room(n)) return Format("has row %d running past the image's end.", r);
-                for (int i = 0; i < n; ++i) std::memcpy(at + i * 4, &colours[index], 4);
-                x += n;
-                break;
-            }
             default:  // transparent skip
                 x += n;
-                break;
+                at += n * 4;
+                goto done;
             }
-            if (x >= W || pos >= end) break;
+            if (x + n > room) return Format("has row %d running past the image's end.", r);
+            for (int i = 0; i < n; ++i, at += 4) std::memcpy(at, &v, 4);
+            x += n;
+        done:
+            if (x >= W || p >= rowEnd) break;
         }
     }
     return std::nullopt;

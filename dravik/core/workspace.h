@@ -22,14 +22,15 @@ public:
     explicit GrowBuffer(size_t initial, size_t headroom = 0);
     // False when the memory cannot be had; the buffer is then empty.
     bool Grow(size_t need);
-    uint8_t* Data() { return block_.get() + headroom_; }
-    uint8_t* Front() { return block_.get(); }
+    uint8_t* Data() { return block_.get() + pad_; }
+    uint8_t* Front() { return Data() - headroom_; }
     size_t Size() const { return size_; }
 
 private:
     std::unique_ptr<uint8_t[]> block_;
     size_t size_ = 0;
     size_t headroom_;
+    size_t pad_;  // headroom rounded up, so that the block itself stays 16-byte aligned
 };
 
 constexpr size_t kTgaHeaderSize = 18;
