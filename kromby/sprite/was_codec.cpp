@@ -121,7 +121,7 @@ void DecodeRow(WasPixel* row, int32_t width, const uint8_t* p, const uint8_t* en
             return DecodeRowCarefully(row, width, c, p, end, r);
         const uint8_t b = p[0];
         if (b == 0) {  // end of row: the rest stays transparent
-            std::fill_n(row + c, width - c, WasPixel{});
+            std::memset(static_cast<void*>(row + c), 0, size_t(width - c) * sizeof(WasPixel));
             return;
         }
         const uint64_t shape = kShapes[b];
@@ -179,8 +179,10 @@ void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
     const uint8_t* end = data.data() + data.size();
     const WasPixel* limit = image.Pixels.data() + image.Pixels.size();
     for (int32_t r = 0; r < h; ++r) {
+        const uint64_t fieldAt = pos + 16 + 4 * uint64_t(r);
         uint8_t field[4] = {};
-        ReadAt(data, pos + 16 + 4 * uint64_t(r), field, 4);
+        if (fieldAt + 4 <= data.size()) std::memcpy(field, data.data() + fieldAt, 4);
+        else ReadAt(data, fieldAt, field, 4);
         const uint64_t at = pos + kd::LoadU32(field);
         const uint8_t* codes = at < data.size() ? data.data() + at : end;
         DecodeRow(image.Pixels.data() + size_t(r) * size_t(w), image.Width, codes, end, limit, r);
