@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -40,16 +42,21 @@ void DrawLine(const Surface24& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1
 }
 
 void RenderView(const Surface24& s, const TWasFile& sprite, bool dark, int32_t frame) {
-    // A 32 x 32 tile of four 16 x 16 squares: the first colour at top left and bottom right.
+    // A 32 x 32 tile of four 16 x 16 squares, the first colour at top left and bottom right:
+    // every row is one of two patterns, built once and copied.
     const Bgr a = CheckerColour(dark, false), b = CheckerColour(dark, true);
-    for (int32_t y = 0; y < s.Height; ++y) {
-        uint8_t* p = s.Row(y);
-        const bool lowerHalf = (y & 16) != 0;
-        for (int32_t x = 0; x < s.Width; ++x, p += 3) {
-            const Bgr& c = (((x & 16) != 0) != lowerHalf) ? b : a;
-            p[0] = c.b, p[1] = c.g, p[2] = c.r;
-        }
+    std::vector<uint8_t> upper(size_t(s.Width) * 3), lower(upper.size());
+    for (int32_t x = 0; x < s.Width; ++x) {
+        const bool second = (x & 16) != 0;
+        const Bgr& u = second ? b : a;
+        const Bgr& l = second ? a : b;
+        uint8_t* pu = upper.data() + 3 * x;
+        uint8_t* pl = lower.data() + 3 * x;
+        pu[0] = u.b, pu[1] = u.g, pu[2] = u.r;
+        pl[0] = l.b, pl[1] = l.g, pl[2] = l.r;
     }
+    for (int32_t y = 0; y < s.Height; ++y)
+        std::memcpy(s.Row(y), ((y & 16) != 0 ? lower : upper).data(), upper.size());
     DrawLine(s, 0, 0, 255, 0, kBlue);
     DrawLine(s, 255, 0, 255, 255, kBlue);
     DrawLine(s, 255, 255, 0, 255, kBlue);
