@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QDropEvent>
 #include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -249,6 +252,21 @@ TEST_F(MainFormTest, TheViewDrawsCheckerboardPreviewCrossAndSlotMarkers) {
         EXPECT_EQ(at(x - 32, y - 16), red);
         EXPECT_EQ(at(x, y), Shown(DistinctPalette()[size_t(10 + d)]));
     }
+}
+
+TEST_F(MainFormTest, TheSurfaceIsPaintedCentredBetweenToolbarAndStatusBar) {
+    Start();
+    TMainForm& m = Main();
+    m.show();
+    m.resize(1000, 700);
+    EXPECT_EQ(m.Panels[0]->maximumWidth(), 1000 - 200);
+    const QImage shot = m.grab().toImage().convertToFormat(QImage::Format_RGB888);
+    const int menu = m.menuBar()->height();
+    const int x = (1000 - 640) / 2;
+    const int y = menu + (m.height() - menu + m.ToolBar1->height() - 480 - m.StatusBar1->height()) / 2;
+    EXPECT_EQ(shot.pixelColor(x + 10, y), QColor(0, 0, 255));   // the preview box's top edge
+    EXPECT_EQ(shot.pixelColor(x, y + 10), QColor(0, 0, 255));   // and its left edge
+    EXPECT_EQ(shot.pixelColor(x - 1, y + 10), QColor(Qt::white));  // the window around it
 }
 
 TEST_F(MainFormTest, ClosingTheFileLeavesOnlyCheckerboardAndKeepsTheScheme) {
