@@ -48,6 +48,23 @@ TEST_F(PalFormTest, LoadingALibraryFillsPickersSegmentsAndAppliesEachFirstEntry)
     EXPECT_EQ(pal.windowTitle().toStdString(), "神奇调色板 - " + path);
 }
 
+TEST_F(PalFormTest, APickerBeyondTheSegmentListDyesItsLastSegment) {
+    const PalLibraryList lib = EqualQuarters(2);
+    WriteLibrary(0, "q.wpal", SerializePalLibrary(lib));
+    pal.show();
+    PickLibraryRow(0);
+    pal.Button5Click();
+    pal.Button2Click();
+    state.DyeScheme = {{0, 99, kIdentityMatrix}, {100, 255, kIdentityMatrix}};
+    pal.show();  // two segments again, the library's four pickers stay
+    ASSERT_EQ(pal.Pickers[2]->Count(), 2);
+    pal.Pickers[2]->ClickItem(1);
+    EXPECT_EQ(pal.RadioGroup1->ItemIndex(), 1);
+    EXPECT_EQ(pal.WorkScheme[1].Matrix, lib[2].Matrices[1]);
+    EXPECT_EQ(pal.WorkScheme[0].Matrix, kIdentityMatrix);
+    EXPECT_EQ(state.Sprite.GetPalette(), Dyed(pal.WorkScheme));
+}
+
 TEST_F(PalFormTest, OnlyTheFirstFourLibrarySegmentsGetPickersAndAreDyedByTheLoad) {
     PalLibraryList lib;
     for (int i = 0; i < 6; ++i) lib.push_back(PalLib{40 * i, 40 * i + 39, {{200, 0, 0, 0, 200, 0, 0, 0, uint32_t(200 + i)}}});
