@@ -146,7 +146,11 @@ bool ExportImage(Workspace& ws, CacheFile& dat, uint32_t position, const EntryPa
     }
     const bool haveLength = dat.ReadAt(position, length, 2) == 2;
     const uint16_t L = kd::LoadU16(length);
-    ws.RecordBuffer.Grow(L);  // never grows: it starts at 65,536 bytes
+    if (!ws.RecordBuffer.Grow(L)) {  // it starts at 65,536 bytes: only fails if that failed
+        log.LogError(Format("Image record at %u needs more memory than there is (%u bytes).",
+                            position, unsigned(L)));
+        return false;
+    }
     if (!haveLength || dat.ReadAt(uint64_t(position) + 2, ws.RecordBuffer.Data(), L) != L) {
         log.LogError(Format("Image record at %u runs past the end of v3d.dat.", position));
         return false;

@@ -44,7 +44,7 @@ Decoded Decode(const Bytes& body, const dravik::EntryPalette& palette = TestPale
     d.error = DecodeImage(body, palette, rows, pixels, maxPixels, d.header);
     if (!d.error) {
         d.pixels.resize(size_t(d.header.Width) * size_t(d.header.Height));
-        std::memcpy(d.pixels.data(), pixels.Data(), d.pixels.size() * 4);
+        if (!d.pixels.empty()) std::memcpy(d.pixels.data(), pixels.Data(), d.pixels.size() * 4);
     }
     return d;
 }
