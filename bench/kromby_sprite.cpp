@@ -149,17 +149,22 @@ void BM_StbImageColourMappedTga(benchmark::State& state) {
     PerPixel(state, kPixels);
 }
 
-// One animation tick: the background filled with an 8 x 8 checkerboard, then the preview frame
-// and eight directions blended in their slots.
-void FillChecker(const Surface24& s) {
+// One animation tick: the background filled with an 8 x 8 checkerboard (two ready rows
+// copied down the surface), then the preview frame and eight directions blended in their slots.
+struct Checker {
     std::vector<uint8_t> rows[2];
-    for (int parity = 0; parity < 2; ++parity)
-        for (int x = 0; x < s.Width; ++x) {
-            const uint8_t v = ((x / 8 + parity) & 1) ? 0xC0 : 0x80;
-            rows[parity].insert(rows[parity].end(), {v, v, v});
-        }
-    for (int y = 0; y < s.Height; ++y) std::memcpy(s.Row(y), rows[(y / 8) & 1].data(), size_t(s.Width) * 3);
-}
+    explicit Checker(int width) {
+        for (int parity = 0; parity < 2; ++parity)
+            for (int x = 0; x < width; ++x) {
+                const uint8_t v = ((x / 8 + parity) & 1) ? 0xC0 : 0x80;
+                rows[parity].insert(rows[parity].end(), {v, v, v});
+            }
+    }
+    void Fill(const Surface24& s) const {
+        for (int y = 0; y < s.Height; ++y)
+            std::memcpy(s.Row(y), rows[(y / 8) & 1].data(), size_t(s.Width) * 3);
+    }
+};
 
 constexpr int kViewW = 640, kViewH = 480;
 
@@ -168,9 +173,10 @@ void BM_AnimationTick(benchmark::State& state) {
     was.LoadFromFile(Data().path);
     std::vector<uint8_t> bits(size_t(kViewW) * kViewH * 3);
     const Surface24 view{kViewW, kViewH, kViewW * 3, bits.data()};
+    const Checker checker(kViewW);
     int tick = 0;
     for (auto _ : state) {
-        FillChecker(view);
+        checker.Fill(view);
         was.DrawFrame(view, 60, 60, 0);
         for (int d = 0; d < kDirections; ++d)
             was.DrawFrame(view, 160 + 140 * (d % 4), 120 + 220 * (d / 4), d * kFrames + tick % kFrames);

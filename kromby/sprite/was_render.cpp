@@ -40,10 +40,10 @@ inline void Blend(uint8_t* d, uint32_t bgr, int a) {
         d[0] = uint8_t(bgr), d[1] = uint8_t(bgr >> 8), d[2] = uint8_t(bgr >> 16);
         return;
     }
-    for (int k = 0; k < 3; ++k) {
-        const int s = int(bgr >> (8 * k) & 0xFF);
-        d[k] = uint8_t(d[k] + a * (s - d[k]) / 32);
-    }
+    const int b = int(bgr & 0xFF), g = int(bgr >> 8 & 0xFF), r = int(bgr >> 16);
+    d[0] = uint8_t(d[0] + a * (b - d[0]) / 32);
+    d[1] = uint8_t(d[1] + a * (g - d[1]) / 32);
+    d[2] = uint8_t(d[2] + a * (r - d[2]) / 32);
 }
 
 #if defined(__SSE2__)
@@ -59,6 +59,37 @@ inline Alphas Classify(const WasPixel* px) {
     };
     return {bits(_mm_cmpeq_epi16(alpha, _mm_set1_epi16(kOpaqueAlpha))),
             bits(_mm_cmpeq_epi16(alpha, _mm_setzero_si128()))};
+}
+
+// Blends eight pixels at once with the per-pixel formula in 16-bit lanes. Alpha 0 gives back d
+// and alpha 32 gives s exactly, so one formula serves every pixel of a mixed block.
+inline void BlendBlock(uint8_t* d, const WasPixel* src, const uint32_t* bgr) {
+    alignas(16) uint8_t s[32], a[32];
+    for (int k = 0; k < 8; ++k) {  // overlapping four-byte stores; the buffers have room
+        std::memcpy(s + 3 * k, &bgr[src[k].Index], 4);
+        const uint32_t alpha = src[k].Alpha * 0x010101u;
+        std::memcpy(a + 3 * k, &alpha, 4);
+    }
+    const __m128i zero = _mm_setzero_si128();
+    auto blend = [&](__m128i d16, __m128i s16, __m128i a16) {
+        __m128i t = _mm_mullo_epi16(a16, _mm_sub_epi16(s16, d16));
+        t = _mm_add_epi16(t, _mm_and_si128(_mm_srai_epi16(t, 15), _mm_set1_epi16(31)));
+        return _mm_add_epi16(d16, _mm_srai_epi16(t, 5));  // divided by 32 toward zero
+    };
+    const __m128i d0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    const __m128i d1 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + 16));
+    const __m128i s0 = _mm_load_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i s1 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + 16));
+    const __m128i a0 = _mm_load_si128(reinterpret_cast<const __m128i*>(a));
+    const __m128i a1 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(a + 16));
+    const __m128i lo = blend(_mm_unpacklo_epi8(d0, zero), _mm_unpacklo_epi8(s0, zero),
+                             _mm_unpacklo_epi8(a0, zero));
+    const __m128i hi = blend(_mm_unpackhi_epi8(d0, zero), _mm_unpackhi_epi8(s0, zero),
+                             _mm_unpackhi_epi8(a0, zero));
+    const __m128i tail = blend(_mm_unpacklo_epi8(d1, zero), _mm_unpacklo_epi8(s1, zero),
+                               _mm_unpacklo_epi8(a1, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_packus_epi16(lo, hi));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d + 16), _mm_packus_epi16(tail, zero));
 }
 #endif
 
@@ -95,15 +126,12 @@ void TWasFile::DrawFrame(const Surface24& surface, int32_t x, int32_t y, int32_t
             if (kind.opaque == 0xFF) {
                 // Four-byte stores, each overlapping the next pixel's first byte, which the
                 // next store rewrites; the last pixel gets exactly three bytes.
+#pragma GCC unroll 7
                 for (int k = 0; k < 7; ++k) std::memcpy(d + 3 * k, &bgr[src[c + k].Index], 4);
                 std::memcpy(d + 21, &bgr[src[c + 7].Index], 3);
                 continue;
             }
-            // Mixed: visit only the pixels that draw.
-            for (unsigned m = ~kind.clear & 0xFF; m != 0; m &= m - 1) {
-                const int k = __builtin_ctz(m);
-                Blend(d + 3 * k, bgr[src[c + k].Index], src[c + k].Alpha);
-            }
+            BlendBlock(d, src + c, bgr);
         }
 #endif
         for (; c < clip.ex; ++c, d += 3) {
