@@ -13,12 +13,12 @@ namespace {
 
 // A cache whose every entry has one 1 x 1 image, so that each visit leaves a "File:" line
 // naming its sequence number. Slots are given raw: A..Z name entries, '.' a terminator.
-struct SlotSpec {
+struct SlotPlan {
     char kind;  // letter: entry, '.': terminator
     uint32_t FirstChild = 0;
 };
 
-CacheWriter RawCache(const std::vector<SlotSpec>& spec, std::optional<uint32_t> indexSize = {}) {
+CacheWriter RawCache(const std::vector<SlotPlan>& plan, std::optional<uint32_t> indexSize = {}) {
     CacheWriter w;
     CacheImage img;
     img.Width = img.Height = 1;
@@ -26,7 +26,7 @@ CacheWriter RawCache(const std::vector<SlotSpec>& spec, std::optional<uint32_t> 
     const uint32_t info = w.AddInfo(WeaponInfo(0));
     const uint32_t table = w.AddTable(1, 1, {w.AddRecord(img.Body())});
     std::vector<RawSlot> slots;
-    for (const SlotSpec& s : spec)
+    for (const SlotPlan& s : plan)
         slots.push_back(s.kind == '.' ? RawSlot{} : RawSlot{info, table, s.FirstChild});
     w.SetIndex(slots, indexSize);
     if (indexSize && *indexSize > slots.size() * 12) w.Hdr.resize(w.Hdr.size() + *indexSize - slots.size() * 12);
@@ -41,7 +41,7 @@ std::vector<std::string> FileLines(std::initializer_list<int> sequences) {
 
 struct WalkCase {
     const char* name;
-    std::vector<SlotSpec> slots;
+    std::vector<SlotPlan> slots;
     std::optional<uint32_t> indexSize;
     std::vector<std::string> files;
     std::vector<int> progress;
