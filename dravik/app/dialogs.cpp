@@ -15,7 +15,7 @@ std::optional<QString> QtDravikDialogs::BrowseForFolder(QWidget* owner, const QS
     return dir;
 }
 
-void QtDravikDialogs::MessageBox(QWidget* owner, const QString& text) {
+void QtDravikDialogs::ShowMessage(QWidget* owner, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Dravik"), text, QMessageBox::Ok, owner);
     box.exec();
 }

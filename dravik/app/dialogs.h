@@ -14,7 +14,7 @@ public:
     // The folder picker with its prompt; nullopt when cancelled.
     virtual std::optional<QString> BrowseForFolder(QWidget* owner, const QString& prompt) = 0;
     // A plain message with an OK button only.
-    virtual void MessageBox(QWidget* owner, const QString& text) = 0;
+    virtual void ShowMessage(QWidget* owner, const QString& text) = 0;
     // The about box, shown modally.
     virtual void ShowAbout(QWidget* owner) = 0;
 };
@@ -22,7 +22,7 @@ public:
 class QtDravikDialogs : public DravikDialogs {
 public:
     std::optional<QString> BrowseForFolder(QWidget* owner, const QString& prompt) override;
-    void MessageBox(QWidget* owner, const QString& text) override;
+    void ShowMessage(QWidget* owner, const QString& text) override;
     void ShowAbout(QWidget* owner) override;
 };
 

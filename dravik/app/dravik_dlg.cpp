@@ -14,6 +14,7 @@
 #include "kd/file_io.h"
 
 #ifdef Q_OS_WIN
+#define NOMINMAX
 #include <windows.h>
 #endif
 
@@ -131,13 +132,13 @@ void CDravikDlg::OnGo() {
     m_btnGo->setEnabled(false);
     UpdateData(true);
     if (m_strGameDir.isEmpty()) {
-        dialogs_.MessageBox(this, QStringLiteral("请先选择游戏目录！"));
+        dialogs_.ShowMessage(this, QStringLiteral("请先选择游戏目录！"));
         m_btnGo->setEnabled(true);
         return;
     }
     m_strGameDir = QString::fromStdString(dravik::WithTrailingSeparator(m_strGameDir.toStdString()));
     if (m_strExportDir.isEmpty()) {
-        dialogs_.MessageBox(this, QStringLiteral("请先选择导出目录！"));
+        dialogs_.ShowMessage(this, QStringLiteral("请先选择导出目录！"));
         m_btnGo->setEnabled(true);
         return;
     }
@@ -152,7 +153,7 @@ void CDravikDlg::OnGo() {
     const dravik::RunSummary summary = dravik::RunExtraction(ws_, request, [this](int pos) {
         if (m_progress->value() != pos) m_progress->setValue(pos);
     });
-    dialogs_.MessageBox(this, ClosingMessage(summary.imagesWritten, summary.errors));
+    dialogs_.ShowMessage(this, ClosingMessage(summary.imagesWritten, summary.errors));
     m_btnGo->setEnabled(true);
 }
 

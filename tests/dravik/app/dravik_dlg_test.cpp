@@ -37,7 +37,7 @@ public:
         folders.pop_front();
         return answer;
     }
-    void MessageBox(QWidget*, const QString& text) override { messages.push_back(text); }
+    void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text); }
     void ShowAbout(QWidget*) override { ++aboutShown; }
 };
 
