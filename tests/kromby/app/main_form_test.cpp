@@ -16,7 +16,9 @@
 #include "kromby/app/kromby_app.h"
 #include "kromby/app/main_form.h"
 #include "kromby/app/view_render.h"
+#include "kromby/palette/input.h"
 #include "kromby/palette/pal.h"
+#include "kromby/palette/wdialog.h"
 #include "tests/kromby/sprite/sprite_test_util.h"
 #include "tests/kromby/ui/gui_test_util.h"
 #include "tests/support/temp_dir.h"
@@ -117,6 +119,36 @@ TEST_F(MainFormTest, StartsEmptyWithTheDesignedMenusAndToolbar) {
     EXPECT_TRUE(m.Timer1->isActive());
     EXPECT_EQ(m.Timer1->interval(), 100);
     EXPECT_EQ(m.ViewSurface().size(), QSize(640, 480));
+}
+
+TEST_F(MainFormTest, FiveWindowsWithTheirCaptionsSizesPositionsAndFrames) {
+    Start();
+    ASSERT_EQ(app->MainForm->height() - app->MainForm->menuBar()->sizeHint().height(), 475);
+    struct Row {
+        QWidget* Window;
+        const char* Name;
+        const char* Caption;
+        QSize Client;
+        QPoint Position;
+        bool OnTop, Fixed;
+    };
+    const std::vector<Row> rows{
+        {app->MainForm, "MainForm", "Kromby 2.0 正式版", QSize(758, app->MainForm->height()), QPoint(203, 124), false, false},
+        {app->PalForm, "PalForm", "神奇调色板", QSize(919, 241), QPoint(73, 344), true, true},
+        {app->InputForm, "InputForm", "自定义分段", QSize(274, 215), QPoint(472, 324), true, true},
+        {app->AboutForm, "AboutForm", "关于 Kromby2.0 正式版", QSize(401, 129), QPoint(332, 359), false, true},
+        {app->WpalDialog, "WpalDialog", "神奇调色板", QSize(424, 282), QPoint(369, 370), false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(row.Window->objectName().toStdString(), row.Name);
+        EXPECT_EQ(row.Window->windowTitle().toStdString(), row.Caption);
+        EXPECT_EQ(row.Window->size(), row.Client);
+        EXPECT_EQ(row.Window->pos(), row.Position);
+        EXPECT_EQ(row.Window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), row.OnTop);
+        EXPECT_EQ(row.Window->minimumSize() == row.Window->maximumSize(), row.Fixed);
+        EXPECT_FALSE(row.Window->isVisible());  // nothing shows before the main window does
+    }
 }
 
 TEST_F(MainFormTest, EveryEntryPointOpensOnlyTheFirstFileAndEnablesTheLoadedControls) {
@@ -254,6 +286,22 @@ TEST_F(MainFormTest, TheViewDrawsCheckerboardPreviewCrossAndSlotMarkers) {
     }
 }
 
+TEST_F(MainFormTest, OnlyTheSpritesOwnDirectionsGetASlotUpToEight) {
+    Start();
+    const Bgr red{0, 0, 255};
+    for (int directions : {2, 9}) {
+        SCOPED_TRACE(directions);
+        OpenNew("d" + std::to_string(directions) + ".was", AnimatedSprite(directions, 1));
+        Main().Timer1Timer();
+        for (int d = 0; d < 8; ++d) {
+            const auto [x, y] = DirectionSlots[size_t(d)];
+            const Bgr marker = PixelAt(Main().ViewSurface(), x - 32, y - 16);
+            const bool checker = ((x - 32) & 16) != ((y - 16) & 16);
+            EXPECT_EQ(marker, d < directions ? red : CheckerColour(false, checker)) << d;
+        }
+    }
+}
+
 TEST_F(MainFormTest, TheSurfaceIsPaintedCentredBetweenToolbarAndStatusBar) {
     Start();
     TMainForm& m = Main();
@@ -321,6 +369,10 @@ TEST_F(MainFormTest, SaveAsksBeforeOverwritingAndWritesTheDyedSprite) {
     Main().N2->trigger();
     EXPECT_EQ(dialogs.Errors.size(), 1u);
     EXPECT_EQ(dialogs.Infos.size(), 2u);
+
+    Main().N1111Click();  // the TGA files still go next to the opened file
+    EXPECT_TRUE(std::filesystem::exists(TgaFileName(hero, 1, 0)));
+    EXPECT_FALSE(std::filesystem::exists(TgaFileName(copy, 1, 0)));
 }
 
 TEST_F(MainFormTest, ExportNoticeSwitchesTheMessageAfterTheTgaExport) {
@@ -414,6 +466,43 @@ TEST_F(MainFormTest, ARefusedSchemeFileChangesNeitherSchemeNorColours) {
         EXPECT_EQ(app->State.Sprite.GetPalette(), colours);
         EXPECT_TRUE(dialogs.Infos.empty());
     }
+}
+
+TEST_F(MainFormTest, AnEmptySchemeImportsAndSavesAsEightBytesAndAFailedSaveSaysNothing) {
+    Start();
+    OpenNew("hero.was", AnimatedSprite(1, 1));
+    dialogs.OpenAnswers = {Write("none.wsln", SerializeScheme({}))};
+    Main().N4->trigger();
+    EXPECT_TRUE(app->State.DyeScheme.empty());
+    EXPECT_EQ(dialogs.Infos, std::vector<std::string>{"成功导入配色方案"});
+
+    const std::string path = dir / "none-again.wsln";
+    dialogs.SaveAnswers = {path};
+    Main().N5->trigger();
+    EXPECT_EQ(Read(path), SerializeScheme({}));
+    EXPECT_EQ(Read(path).size(), 8u);
+
+    dialogs.Infos.clear();
+    dialogs.SaveAnswers = {dir / "no-such-folder/x.wsln"};
+    Main().N5->trigger();
+    EXPECT_EQ(dialogs.Errors.size(), 1u);
+    EXPECT_TRUE(dialogs.Infos.empty());
+}
+
+TEST_F(MainFormTest, AnImportWhileThePaletteWindowIsOpenIsUndoneByItsCancelButNotTheScheme) {
+    Start();
+    OpenNew("hero.was", AnimatedSprite(1, 1));
+    Main().P1->trigger();
+    const WasPalette atShow = app->PalForm->SavedPalette();
+    const DyeSegmentList imported{{0, 255, {0, 0, 0, 0, 512, 0, 0, 0, 0}}};
+    dialogs.OpenAnswers = {Write("green.wsln", SerializeScheme(imported))};
+    Main().N4->trigger();
+    EXPECT_NE(app->State.Sprite.GetPalette(), atShow);
+    EXPECT_EQ(app->PalForm->WorkScheme, DefaultScheme());  // the window is not told
+
+    app->PalForm->Button2Click();
+    EXPECT_EQ(app->State.Sprite.GetPalette(), atShow);
+    EXPECT_EQ(app->State.DyeScheme, imported);
 }
 
 TEST_F(MainFormTest, ThePaletteCommandIsOffWhileItsWindowIsOpen) {
