@@ -1,8 +1,10 @@
 #include "kromby/ui/radio_group.h"
 
 #include <QButtonGroup>
+#include <QPointer>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kui {
@@ -76,7 +78,13 @@ void TRadioGroup::SetItemIndexSilently(int i) {
         group_->setExclusive(true);
         return;
     }
-    buttons_[size_t(i)]->setChecked(true);
+    QRadioButton* chosen = buttons_[size_t(i)];
+    chosen->setChecked(true);
+    // A selection made by code (a library load selects its last segment) must not hide below
+    // the box's visible rows. Deferred: the rows of freshly added items are not laid out yet.
+    QTimer::singleShot(0, this, [this, target = QPointer<QRadioButton>(chosen)] {
+        if (target && target->isChecked()) scroll_->ensureWidgetVisible(target, 0, 0);
+    });
 }
 
 void TRadioGroup::ReserveRight(int pixels) {

@@ -2,6 +2,7 @@
 #include <stdexcept>
 
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <gtest/gtest.h>
 
@@ -115,6 +116,21 @@ TEST_F(QuietSetterTest, RadioGroupSelectionFollowsTheEventRule) {
     group.SetItems({"a"});
     EXPECT_EQ(group.ItemIndex(), -1);  // emptied items leave no selection
     EXPECT_EQ(group.Items(), QStringList{"a"});
+}
+
+TEST_F(QuietSetterTest, ASelectionMadeByCodeScrollsItsItemIntoTheBox) {
+    kui::TRadioGroup group("分段");
+    group.setGeometry(0, 0, 361, 97);  // the segment list's size: room for about three rows
+    QStringList items;
+    for (int i = 0; i < 8; ++i) items << QString("%1~%2").arg(32 * i).arg(32 * i + 31);
+    group.SetItems(items);
+    group.show();
+    auto* last = group.findChildren<QRadioButton*>().back();
+    ASSERT_EQ(last->text(), "224~255");
+    kui::SelectItem(group, 7, [] {});
+    QApplication::processEvents();
+    EXPECT_FALSE(last->visibleRegion().isEmpty());
+    EXPECT_EQ(group.ItemIndex(), 7);
 }
 
 TEST(QtDialogsText, FiltersAndLoneCarriageReturnsBecomeWhatQtShows) {
