@@ -115,7 +115,12 @@ DecodeError DecodeImage(std::span<const uint8_t> body, const EntryPalette& palet
                 break;
             case 1:  // n opaque pixels, an index each
                 if (x + n > room) return Format("has row %d running past the image's end.", r);
-                for (int i = 0; i < n; ++i, at += 4) std::memcpy(at, &colours[next()], 4);
+                if (recEnd - p >= n) {  // the common case: every index inside the record
+                    for (int i = 0; i < n; ++i, at += 4) std::memcpy(at, &colours[p[i]], 4);
+                    p += n;
+                } else {
+                    for (int i = 0; i < n; ++i, at += 4) std::memcpy(at, &colours[next()], 4);
+                }
                 x += n;
                 goto done;
             case 2:  // n opaque pixels of one index (0x80 only consumes the index)
@@ -127,7 +132,15 @@ DecodeError DecodeImage(std::span<const uint8_t> body, const EntryPalette& palet
                 goto done;
             }
             if (x + n > room) return Format("has row %d running past the image's end.", r);
-            for (int i = 0; i < n; ++i, at += 4) std::memcpy(at, &v, 4);
+            {
+                const uint32_t pair[2] = {v, v};  // two pixels a store
+                int i = 0;
+                for (; i + 2 <= n; i += 2, at += 8) std::memcpy(at, pair, 8);
+                if (i < n) {
+                    std::memcpy(at, &v, 4);
+                    at += 4;
+                }
+            }
             x += n;
         done:
             if (x >= W || p >= rowEnd) break;
