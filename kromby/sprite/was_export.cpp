@@ -28,7 +28,7 @@ void TWasFile::ExportTGA() const {
     const bool single = header_.Directions == 1 && header_.FramesPerDirection == 1;
     int64_t width = header_.Width, height = header_.Height;
     int32_t keyX = header_.KeyX, keyY = header_.KeyY;
-    if (single && !frames_.empty()) {
+    if (single && frameCount_ > 0) {
         width = std::max(frames_[0].Width, 0);
         height = std::max(frames_[0].Height, 0);
         keyX = frames_[0].KeyX;
@@ -54,7 +54,7 @@ void TWasFile::ExportTGA() const {
                      height > 0 ? pixels + rowBytes * size_t(height - 1) : pixels};
 
     const int32_t perDirection = std::max<int32_t>(header_.FramesPerDirection, 1);
-    for (size_t i = 0; i < frames_.size(); ++i) {
+    for (size_t i = 0; i < frameCount_; ++i) {
         std::memset(pixels, 0, rowBytes * size_t(height));
         DrawFrame32(canvas, keyX, keyY, int32_t(i));
         kd::WriteWholeFile(kd::PathFromUtf8(TgaFileName(fileName_, perDirection, int32_t(i))),

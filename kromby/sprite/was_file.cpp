@@ -34,6 +34,7 @@ void ReadPalette(std::span<const uint8_t> data, uint64_t pos, WasPalette& palett
 
 void TWasFile::ResetContent() {
     header_ = WasHeader{};
+    frameCount_ = 0;
     extraHeader_.clear();
     raw_.clear();
     bodyAt_ = 0;
@@ -79,7 +80,8 @@ void TWasFile::Parse(const std::string& path, const WasLimits& limits) {
     const uint32_t count = uint32_t(header_.Directions) * header_.FramesPerDirection;
     if (count > limits.MaxFrames)
         throw KrombyError("精灵数或帧数太大，无法加载（共 " + std::to_string(count) + " 帧）");
-    frames_.resize(count);
+    if (frames_.size() < count) frames_.resize(count);
+    frameCount_ = count;
     std::vector<uint8_t> offsets(size_t(count) * 4, 0);
 
     ReadPalette(data, paletteAt, filePalette_);
@@ -101,7 +103,7 @@ void TWasFile::Parse(const std::string& path, const WasLimits& limits) {
                 DecodeFrame(frame, data, paletteAt + offset, budget, int32_t(i));
             }
         } catch (...) {
-            frames_.resize(i + 1);  // nothing of the previous sprite stays behind
+            frameCount_ = i + 1;  // nothing of the previous sprite shows behind the failure
             throw;
         }
     }

@@ -55,7 +55,7 @@ public:
     int32_t FrameHeight(int32_t i) const { return frames_[size_t(i)].Height; }
 
     const WasHeader& Header() const { return header_; }
-    const std::vector<TWasImage>& Frames() const { return frames_; }
+    std::span<const TWasImage> Frames() const { return {frames_.data(), frameCount_}; }
     const std::vector<uint8_t>& ExtraHeader() const { return extraHeader_; }
     const WasPalette& FilePalette() const { return filePalette_; }
     const WasPalette& WorkingPalette() const { return workingPalette_; }
@@ -70,9 +70,11 @@ private:
     const TWasImage& DrawableFrame(int32_t index) const;
 
     WasHeader header_;
-    // Frames and their pixel arrays keep their memory across loads (a viewer reloads often and
-    // fresh pages cost more than the decoding); Close releases it.
+    // The first frameCount_ entries are the frames. The vector and the pixel arrays keep their
+    // memory across loads (a viewer reloads often, and fresh pages cost more than decoding);
+    // Close releases it.
     std::vector<TWasImage> frames_;
+    size_t frameCount_ = 0;
     std::vector<uint8_t> extraHeader_;
     WasPalette filePalette_{};
     WasPalette workingPalette_{};

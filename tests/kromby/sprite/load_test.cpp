@@ -150,6 +150,14 @@ TEST(Load, FailuresAfterReadingKeepOrDropThePalettesAsTheyCame) {
     EXPECT_NE(ErrorOf([&] { was.LoadFromMemory(bad, "bad.was"); }), "");
     EXPECT_EQ(was.GetPalette(), before);
     EXPECT_EQ(was.FilePalette(), before);
+    EXPECT_TRUE(was.Frames().empty());  // none of the earlier sprite's frames shows through
+
+    // A failure in frame 2 leaves frames 0..2 of the new file, not frame 3 of the old one.
+    Sprite s = TwoByTwo();
+    s.Frames[2]->Height = -1;
+    was.LoadFromMemory(TwoByTwo().Build(), "again.was");
+    EXPECT_NE(ErrorOf([&] { was.LoadFromMemory(s.Build(), "bad.was"); }), "");
+    EXPECT_EQ(was.Frames().size(), 3u);
 }
 
 TEST(Load, UnreadableFileKeepsTheLoadedSprite) {
