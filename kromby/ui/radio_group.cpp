@@ -1,6 +1,7 @@
 #include "kromby/ui/radio_group.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QPointer>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -81,9 +82,12 @@ void TRadioGroup::SetItemIndexSilently(int i) {
     QRadioButton* chosen = buttons_[size_t(i)];
     chosen->setChecked(true);
     // A selection made by code (a library load selects its last segment) must not hide below
-    // the box's visible rows. Deferred: the rows of freshly added items are not laid out yet.
+    // the box's visible rows. Deferred, and the pending layouts are settled first: the rows of
+    // freshly added items have no place yet, and the scroll range does not know them.
     QTimer::singleShot(0, this, [this, target = QPointer<QRadioButton>(chosen)] {
-        if (target && target->isChecked()) scroll_->ensureWidgetVisible(target, 0, 0);
+        if (!target || !target->isChecked()) return;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        scroll_->ensureWidgetVisible(target, 0, 0);
     });
 }
 
