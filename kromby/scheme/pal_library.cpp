@@ -44,6 +44,9 @@ PalLibraryList ParsePalLibrary(std::span<const uint8_t> bytes) {
         segment.First = int32_t(boundary);
         boundary = int32_t(in.Next());
         segment.Last = int32_t(uint32_t(boundary) - 1);  // wraps like the 32-bit field it mirrors
+        // A range outside the palette could never be dyed: refuse the file before it replaces
+        // anything rather than fail half way through applying it.
+        if (segment.First < 0 || segment.Last > 255) NotALibrary();
     }
     for (PalLib& segment : library) {
         const auto entries = int32_t(in.Next());

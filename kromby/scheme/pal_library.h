@@ -21,7 +21,8 @@ struct PalLib {
 using PalLibraryList = std::vector<PalLib>;
 
 // Checks the whole image before anything uses it: the magic, counts not negative, every
-// boundary and every entry present. Throws KrombyError("这可不是有效的调色板配置文件哦！").
+// boundary and every entry present, every segment inside 0..255 (a reversed one is allowed: it
+// dyes nothing). Throws KrombyError("这可不是有效的调色板配置文件哦！").
 PalLibraryList ParsePalLibrary(std::span<const uint8_t> bytes);
 PalLibraryList ReadPalLibraryFile(const std::string& path);
 

@@ -59,11 +59,13 @@ TypedSegments ParseSegmentLines(const std::vector<std::string>& lines) {
         const std::string_view text(line);
         const std::string_view before = tilde == std::string::npos ? text : text.substr(0, tilde);
         const std::string_view after = tilde == std::string::npos ? "" : text.substr(tilde + 1);
-        DyeSegment s{StrToInt(before), StrToInt(after), kTypedMatrix};
-        if (s.First < 0 || s.Last > 255) throw KrombyError("只有0~255号调色板是可用的!");
-        out.Segments.push_back(s);
+        out.Segments.push_back(DyeSegment{StrToInt(before), StrToInt(after), kTypedMatrix});
         out.Items.push_back(line);
     }
+    // Every line converts before any range is judged, as when the lines were applied one by one
+    // after all of them had been read.
+    for (const DyeSegment& s : out.Segments)
+        if (s.First < 0 || s.Last > 255) throw KrombyError("只有0~255号调色板是可用的!");
     if (out.Segments.empty()) {
         // Labelled with an exclusive end, but it must cover exactly the palette.
         out.Segments.push_back(DyeSegment{0, 255, kTypedMatrix});

@@ -40,6 +40,7 @@ TEST(PalLibrary, ReadsBoundariesAndEntries) {
 
 TEST(PalLibrary, EdgesThatAreStillValid) {
     EXPECT_TRUE(ParsePalLibrary(Words({0, 0})).empty());  // no segments, one boundary
+    EXPECT_EQ(ParsePalLibrary(Words({1, 50, 40, 0}))[0].Last, 39);  // reversed: dyes nothing
     // A segment without entries starts neutral; bytes after the last block are ignored.
     const PalLibraryList lib = ParsePalLibrary(Words({1, 10, 20, 0, 12345}));
     ASSERT_EQ(lib.size(), 1u);
@@ -70,7 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
                     BadLibrary{"EntryCountMissing", Words({1, 0, 256})},
                     BadLibrary{"NegativeEntryCount", Words({1, 0, 256, -1})},
                     BadLibrary{"EntryCutShort", Words({1, 0, 256, 1, 1, 2, 3, 4, 5, 6, 7, 8})},
-                    BadLibrary{"HugeEntryCount", Words({1, 0, 256, 0x7FFFFFFF, 1})}),
+                    BadLibrary{"HugeEntryCount", Words({1, 0, 256, 0x7FFFFFFF, 1})},
+                    BadLibrary{"BoundaryBelowZero", Words({1, -1, 256, 0})},
+                    BadLibrary{"BoundaryBeyondThePalette", Words({2, 0, 128, 257, 0, 0})}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -68,6 +68,7 @@ TEST(SegmentLines, AnyBadLineRefusesTheWholeText) {
         {{"1~2~3"}, "'2~3' is not a valid integer value"},
         {{"0~99", "0~256"}, "只有0~255号调色板是可用的!"},
         {{"-1~5"}, "只有0~255号调色板是可用的!"},
+        {{"0~300", "abc~1"}, "'abc' is not a valid integer value"},  // conversion comes first
     };
     for (const auto& c : cases) EXPECT_EQ(ErrorOf([&] { ParseSegmentLines(c.lines); }), c.message);
 }
