@@ -37,12 +37,16 @@ std::vector<WasPixel> TypicalPixels(uint32_t seed) {
         std::vector<WasPixel> row(kSide);
         const int left = pick(16, 30), right = kSide - pick(16, 30);
         for (int x = left; x < right;) {
-            const int kind = pick(0, 99), n = std::min(right - x, kind < 55 ? pick(4, 24) : pick(3, 12));
+            const int kind = pick(0, 99),
+                      n = std::min(right - x, kind < 55 ? pick(4, 24) : pick(3, 12));
             const auto index = uint8_t(rng());
             for (int k = 0; k < n; ++k, ++x) {
-                if (kind < 55) row[size_t(x)] = WasPixel{32, uint8_t(rng())};
-                else if (kind < 93) row[size_t(x)] = WasPixel{32, index};
-                else if (kind < 97) row[size_t(x)] = WasPixel{uint8_t(8 + kind % 16), index};
+                if (kind < 55)
+                    row[size_t(x)] = WasPixel{32, uint8_t(rng())};
+                else if (kind < 93)
+                    row[size_t(x)] = WasPixel{32, index};
+                else if (kind < 97)
+                    row[size_t(x)] = WasPixel{uint8_t(8 + kind % 16), index};
                 // else: a gap
             }
         }
@@ -69,7 +73,8 @@ struct Fixture {
         for (int i = 0; i < 256; ++i) s.Palette[size_t(i)] = uint16_t(i * 257 ^ 0x5A5A);
         for (int i = 0; i < kDirections * kFrames; ++i) {
             frames.push_back(TypicalPixels(uint32_t(i)));
-            s.Frames.push_back(fixture::Frame::Encode(kSide / 2, kSide / 2, kSide, kSide, frames.back()));
+            s.Frames.push_back(
+                fixture::Frame::Encode(kSide / 2, kSide / 2, kSide, kSide, frames.back()));
         }
         file = s.Build();
         path = (fs::temp_directory_path() / "kromby-bench.was").string();
@@ -90,7 +95,8 @@ std::vector<uint8_t> ColourMappedTga() {
     std::vector<uint8_t> out = {0, 1, 9, 0, 0, 0, 1, 24, 0, 0, 0, 0, kSide, 0, 0, 0, 8, 0x20};
     const uint16_t height = uint16_t(indices.size() / kSide);
     out[14] = uint8_t(height), out[15] = uint8_t(height >> 8);
-    for (int i = 0; i < 256; ++i) out.insert(out.end(), {uint8_t(i), uint8_t(i * 3), uint8_t(i * 7)});
+    for (int i = 0; i < 256; ++i)
+        out.insert(out.end(), {uint8_t(i), uint8_t(i * 3), uint8_t(i * 7)});
     size_t i = 0;
     while (i < indices.size()) {
         size_t run = 1;
@@ -113,8 +119,9 @@ std::vector<uint8_t> ColourMappedTga() {
 }
 
 void PerPixel(benchmark::State& state, size_t pixels) {
-    state.counters["ns_per_pixel"] = benchmark::Counter(
-        double(pixels) * double(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_pixel"] =
+        benchmark::Counter(double(pixels) * double(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // The viewer holds one document and loads file after file into it.
@@ -179,7 +186,8 @@ void BM_AnimationTick(benchmark::State& state) {
         checker.Fill(view);
         was.DrawFrame(view, 60, 60, 0);
         for (int d = 0; d < kDirections; ++d)
-            was.DrawFrame(view, 160 + 140 * (d % 4), 120 + 220 * (d / 4), d * kFrames + tick % kFrames);
+            was.DrawFrame(view, 160 + 140 * (d % 4), 120 + 220 * (d / 4),
+                          d * kFrames + tick % kFrames);
         ++tick;
         benchmark::DoNotOptimize(bits.data());
     }

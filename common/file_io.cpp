@@ -16,7 +16,9 @@ namespace fs = std::filesystem;
 namespace kd {
 namespace {
 
-std::string Quoted(const fs::path& path) { return "\"" + PathToUtf8(path) + "\""; }
+std::string Quoted(const fs::path& path) {
+    return "\"" + PathToUtf8(path) + "\"";
+}
 
 [[noreturn]] void Throw(const char* what, const fs::path& path, int err) {
     throw IoError(std::string(what) + " " + Quoted(path) + ": " +

@@ -50,9 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     was.DyeRange(200, 100, kIdentityMatrix);
 
     const auto& h = was.Header();
-    const uint64_t canvas = was.Frames().size() == 1
-                                ? uint64_t(std::max(was.FrameWidth(0), 0)) * uint64_t(std::max(was.FrameHeight(0), 0))
-                                : uint64_t(h.Width) * h.Height;
+    const uint64_t canvas = was.Frames().size() == 1 ? uint64_t(std::max(was.FrameWidth(0), 0)) *
+                                                           uint64_t(std::max(was.FrameHeight(0), 0))
+                                                     : uint64_t(h.Width) * h.Height;
     if (frames <= 16 && canvas <= (1u << 18)) {
         try {
             was.ExportTGA();

@@ -48,9 +48,10 @@ int main(int argc, char** argv) {
     put("kromby_was", "single-frame-extra-header", single.Build());
     put("kromby_was", "smallest", Sprite{}.Build());
 
-    put("kromby_scheme", "default-scheme", Bytes{'w', 's', 'l', 'n', 1, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 0,
-                                                 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0,
-                                                 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0});
+    put("kromby_scheme", "default-scheme",
+        Bytes{'w', 's', 'l', 'n', 1, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 0, 0, 1,
+              0,   0,   0,   0,   0, 0, 0, 0, 0, 0, 0, 0, 0,   0, 0, 1, 0, 0,
+              0,   0,   0,   0,   0, 0, 0, 0, 0, 0, 0, 0, 0,   1, 0, 0});
     put("kromby_scheme", "library",
         SerializePalLibrary({PalLib{0, 63, {kIdentityMatrix, DyeMatrix{1, 2, 3, 4, 5, 6, 7, 8, 9}}},
                              PalLib{64, 255, {}}}));

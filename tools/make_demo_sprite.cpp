@@ -86,7 +86,8 @@ Canvas DrawFrame(int dir, int frame) {
     Ellipse(c, 50 - 3 * sx, 22 - bob, 4 + 2 * std::fabs(sy), 6, kPlume, 64, sx);
     // A sword in the leading hand: a flat repeat run of one steel index.
     const int hx = int(50 + 16 * sx), hy = int(58 - bob);
-    for (int k = 0; k < 26; ++k) c.Put(hx + int(k * sx * 0.3), hy - k, WasPixel{kOpaqueAlpha, kArmour + 60});
+    for (int k = 0; k < 26; ++k)
+        c.Put(hx + int(k * sx * 0.3), hy - k, WasPixel{kOpaqueAlpha, kArmour + 60});
 
     // Glow: a one-pixel anti-aliased rim around the figure, varying partial alpha (single alpha
     // pixels), and transparent pixels that keep an index (alpha 0, index set).
@@ -97,8 +98,10 @@ Canvas DrawFrame(int dir, int frame) {
             int n = 0;
             for (int k = 0; k < 4; ++k)
                 n += c.At(x + (k == 0) - (k == 1), y + (k == 2) - (k == 3)).Alpha == kOpaqueAlpha;
-            if (n > 0) out.Put(x, y, WasPixel{uint8_t(n == 1 ? ((x + y + frame) % 3) * 4 : 8 * n - 2),
-                                               uint8_t(kShadow + 12)});
+            if (n > 0)
+                out.Put(x, y,
+                        WasPixel{uint8_t(n == 1 ? ((x + y + frame) % 3) * 4 : 8 * n - 2),
+                                 uint8_t(kShadow + 12)});
         }
     return out;
 }
@@ -121,7 +124,8 @@ int main(int argc, char** argv) {
         s.Palette = MakePalette();
         for (int d = 0; d < kDirections; ++d)
             for (int f = 0; f < kFrames; ++f)
-                s.Frames.push_back(fixture::Frame::Encode(kSize / 2, 86, kSize, kSize, DrawFrame(d, f).px));
+                s.Frames.push_back(
+                    fixture::Frame::Encode(kSize / 2, 86, kSize, kSize, DrawFrame(d, f).px));
         const std::filesystem::path out = kd::PathFromUtf8(argv[1]);
         std::filesystem::create_directories(out.parent_path());
         kd::WriteWholeFile(out, s.Build());

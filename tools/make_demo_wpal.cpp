@@ -21,7 +21,8 @@ constexpr DyeMatrix kFrost{128, 0, 0, 0, 320, 0, 64, 0, 420};
 constexpr DyeMatrix kEmber{420, 64, 0, 0, 200, 0, 0, 0, 64};
 constexpr DyeMatrix kViolet{256, 0, 0, 0, 64, 0, 256, 0, 256};
 
-PalLibraryList Knight(std::initializer_list<DyeMatrix> cape, std::initializer_list<DyeMatrix> armour) {
+PalLibraryList Knight(std::initializer_list<DyeMatrix> cape,
+                      std::initializer_list<DyeMatrix> armour) {
     return {
         PalLib{0, 47, {kKeep, kShadowed, kGold}},  // index 0 stays with the skin: it is never drawn
         PalLib{48, 111, armour},
@@ -58,7 +59,8 @@ int main(int argc, char** argv) {
         Write(first / kd::PathFromUtf8("骑士-暗夜.wpal"),
               Knight({kShadowed, kGrey, kRedToBlue}, {kShadowed, kGrey, kEmber}));
         Write(second / kd::PathFromUtf8("四等分-基础.wpal"), Quarters({kKeep, kRedToBlue, kGrey}));
-        Write(second / kd::PathFromUtf8("四等分-冷暖.wpal"), Quarters({kFrost, kEmber, kGold, kKeep}));
+        Write(second / kd::PathFromUtf8("四等分-冷暖.wpal"),
+              Quarters({kFrost, kEmber, kGold, kKeep}));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make-demo-wpal: %s\n", e.what());
         return 1;

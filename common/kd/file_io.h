@@ -15,7 +15,7 @@ namespace kd {
 
 // A failure of the file layer; the message names the path and the system's reason.
 class IoError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -32,7 +32,7 @@ void ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& out)
 // throws IoError naming the path. A file not closed with Close() is closed on destruction
 // without further checks (the caller is already unwinding).
 class CheckedFile {
-public:
+  public:
     // Creates or truncates `path`.
     explicit CheckedFile(const std::filesystem::path& path);
     CheckedFile(const std::filesystem::path& path, std::FILE* adopted);
@@ -47,7 +47,7 @@ public:
 
     const std::filesystem::path& Path() const { return path_; }
 
-private:
+  private:
     [[noreturn]] void Fail(const char* what, int err);
     std::filesystem::path path_;
     std::FILE* file_ = nullptr;
@@ -60,6 +60,7 @@ void WriteWholeFile(const std::filesystem::path& path, std::span<const uint8_t> 
 // temporary file in the same folder, which is then renamed over the target (keeping an existing
 // target's permissions, following a symbolic link to the file it names). On any failure the
 // temporary file is removed, the target is left byte for byte as it was, and IoError is thrown.
-void ReplaceFile(const std::filesystem::path& target, const std::function<void(CheckedFile&)>& fill);
+void ReplaceFile(const std::filesystem::path& target,
+                 const std::function<void(CheckedFile&)>& fill);
 
 }  // namespace kd

@@ -1,7 +1,7 @@
 #include "kromby/cli/cli.h"
 
-#include <exception>
 #include <cstdio>
+#include <exception>
 #include <optional>
 
 #include "kromby/scheme/scheme_file.h"
@@ -40,7 +40,8 @@ Command Parse(const std::vector<std::string>& args) {
     }
     const size_t want = cmd.verb == "save" ? 2 : 1;
     if (cmd.verb != "export" && cmd.verb != "save" && cmd.verb != "info")
-        throw UsageError(cmd.verb.empty() ? "no command given" : "unknown command '" + cmd.verb + "'");
+        throw UsageError(cmd.verb.empty() ? "no command given"
+                                          : "unknown command '" + cmd.verb + "'");
     if (cmd.files.size() != want)
         throw UsageError("'" + cmd.verb + "' takes " + (want == 2 ? "FILE and OUT" : "one FILE"));
     if (cmd.verb == "info" && cmd.scheme) throw UsageError("'info' takes no scheme");
@@ -51,18 +52,19 @@ void Info(const TWasFile& was, std::ostream& out) {
     const WasHeader& h = was.Header();
     char line[200];
     out << "File:        " << was.FileName() << "\n";
-    std::snprintf(line, sizeof line,
-                  "Header size: %u (%zu extra bytes)\nDirections:  %u\nFrames:      %u per direction\n"
-                  "Canvas:      %u x %u, hot spot (%d, %d)\nBody:        %zu bytes\n",
-                  h.HeaderSize, was.ExtraHeader().size(), h.Directions, h.FramesPerDirection,
-                  h.Width, h.Height, h.KeyX, h.KeyY, was.Body().size());
+    std::snprintf(
+        line, sizeof line,
+        "Header size: %u (%zu extra bytes)\nDirections:  %u\nFrames:      %u per direction\n"
+        "Canvas:      %u x %u, hot spot (%d, %d)\nBody:        %zu bytes\n",
+        h.HeaderSize, was.ExtraHeader().size(), h.Directions, h.FramesPerDirection, h.Width,
+        h.Height, h.KeyX, h.KeyY, was.Body().size());
     out << line << "frame  dir   no   width  height    keyX    keyY\n";
     const auto& frames = was.Frames();
     for (size_t i = 0; i < frames.size(); ++i) {
         const TWasImage& f = frames[i];
         std::snprintf(line, sizeof line, "%5zu  %3zX  %3zu  %6d  %6d  %6d  %6d\n", i,
-                      i / h.FramesPerDirection, i % h.FramesPerDirection, f.Width, f.Height,
-                      f.KeyX, f.KeyY);
+                      i / h.FramesPerDirection, i % h.FramesPerDirection, f.Width, f.Height, f.KeyX,
+                      f.KeyY);
         out << line;
     }
 }

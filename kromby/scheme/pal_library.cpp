@@ -8,11 +8,13 @@ namespace {
 constexpr uint32_t kLibraryMagic = 0x6C617077;  // "wpal"
 constexpr uint64_t kEntryBytes = 36;            // nine weights
 
-[[noreturn]] void NotALibrary() { throw KrombyError("这可不是有效的调色板配置文件哦！"); }
+[[noreturn]] void NotALibrary() {
+    throw KrombyError("这可不是有效的调色板配置文件哦！");
+}
 
 // Hands out the file's fields in order, refusing the file at the first one that is missing.
 class Fields {
-public:
+  public:
     explicit Fields(std::span<const uint8_t> bytes) : bytes_(bytes) {}
     void Need(uint64_t count) const {
         if (count > (bytes_.size() - pos_) / 4) NotALibrary();
@@ -24,7 +26,7 @@ public:
         return v;
     }
 
-private:
+  private:
     std::span<const uint8_t> bytes_;
     size_t pos_ = 0;
 };

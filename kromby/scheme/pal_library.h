@@ -10,7 +10,7 @@
 
 struct PalLib {
     int32_t First = 0;
-    int32_t Last = 0;                // inclusive
+    int32_t Last = 0;                 // inclusive
     std::vector<DyeMatrix> Matrices;  // entry j is picker item j; may be empty
     friend bool operator==(const PalLib&, const PalLib&) = default;
 

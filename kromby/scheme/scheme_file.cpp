@@ -13,10 +13,13 @@ const char kBadRange[] = "只有0~255号调色板是可用的!";
 
 }  // namespace
 
-DyeSegmentList DefaultScheme() { return {DyeSegment{0, 255, kIdentityMatrix}}; }
+DyeSegmentList DefaultScheme() {
+    return {DyeSegment{0, 255, kIdentityMatrix}};
+}
 
 DyeSegmentList ParseScheme(std::span<const uint8_t> bytes) {
-    if (bytes.size() < 8 || kd::LoadU32(bytes.data()) != kSchemeMagic) throw KrombyError(kNotAScheme);
+    if (bytes.size() < 8 || kd::LoadU32(bytes.data()) != kSchemeMagic)
+        throw KrombyError(kNotAScheme);
     const int32_t count = kd::LoadS32(bytes.data() + 4);
     if (count < 0 || uint64_t(count) * kRecordBytes > bytes.size() - 8)
         throw KrombyError(kNotAScheme);

@@ -76,7 +76,15 @@ void DecodeRowCarefully(WasPixel* row, int32_t width, int32_t c, const uint8_t* 
 // table load and no branch on its class: the pixel count, the bytes consumed with the code byte,
 // a mask selecting literal pixels, and the fill value as
 // alpha = Alpha | (p[1] & AlphaMask), index = p[IndexAt] & IndexMask (p at the code byte).
-enum : int { kCount = 0, kBytes = 8, kAlpha = 16, kAlphaMask = 24, kIndexAt = 32, kIndexMask = 40, kLiteral = 48 };
+enum : int {
+    kCount = 0,
+    kBytes = 8,
+    kAlpha = 16,
+    kAlphaMask = 24,
+    kIndexAt = 32,
+    kIndexMask = 40,
+    kLiteral = 48
+};
 
 constexpr uint64_t Shape(uint64_t n, uint64_t bytes, uint64_t alpha, uint64_t alphaMask,
                          uint64_t indexAt, uint64_t indexMask, bool literal) {
@@ -93,16 +101,24 @@ constexpr std::array<uint64_t, 256> MakeShapes() {
                 t[size_t(b)] = (b & 0x20) ? Shape(1, 2, uint64_t(b & 0x1F), 0, 1, 0xFF, false)
                                           : Shape(uint64_t(b), 3, 0, 0x1F, 2, 0xFF, false);
                 break;
-            case 1: t[size_t(b)] = Shape(n, 1 + n, 0, 0, 0, 0, true); break;
-            case 2: t[size_t(b)] = Shape(n, 2, kOpaqueAlpha, 0, 1, 0xFF, false); break;
-            default: t[size_t(b)] = Shape(n, 1, 0, 0, 0, 0, false); break;
+            case 1:
+                t[size_t(b)] = Shape(n, 1 + n, 0, 0, 0, 0, true);
+                break;
+            case 2:
+                t[size_t(b)] = Shape(n, 2, kOpaqueAlpha, 0, 1, 0xFF, false);
+                break;
+            default:
+                t[size_t(b)] = Shape(n, 1, 0, 0, 0, 0, false);
+                break;
         }
     }
     return t;
 }
 constexpr std::array<uint64_t, 256> kShapes = MakeShapes();
 
-constexpr int Field(uint64_t shape, int at) { return int((shape >> at) & 0xFF); }
+constexpr int Field(uint64_t shape, int at) {
+    return int((shape >> at) & 0xFF);
+}
 
 // Room the fast path needs: a literal run reads up to 1 + 63 + 7 bytes from its code byte, and
 // any code stores up to 64 + 8 pixels from its column.
@@ -145,8 +161,8 @@ void DecodeRow(WasPixel* row, int32_t width, const uint8_t* p, const uint8_t* en
     }
 }
 #else
-void DecodeRow(WasPixel* row, int32_t width, const uint8_t* p, const uint8_t* end,
-               const WasPixel*, int32_t r) {
+void DecodeRow(WasPixel* row, int32_t width, const uint8_t* p, const uint8_t* end, const WasPixel*,
+               int32_t r) {
     DecodeRowCarefully(row, width, 0, p, end, r);
 }
 #endif
@@ -181,8 +197,10 @@ void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
     for (int32_t r = 0; r < h; ++r) {
         const uint64_t fieldAt = pos + 16 + 4 * uint64_t(r);
         uint8_t field[4] = {};
-        if (fieldAt + 4 <= data.size()) std::memcpy(field, data.data() + fieldAt, 4);
-        else ReadAt(data, fieldAt, field, 4);
+        if (fieldAt + 4 <= data.size())
+            std::memcpy(field, data.data() + fieldAt, 4);
+        else
+            ReadAt(data, fieldAt, field, 4);
         const uint64_t at = pos + kd::LoadU32(field);
         const uint8_t* codes = at < data.size() ? data.data() + at : end;
         DecodeRow(image.Pixels.data() + size_t(r) * size_t(w), image.Width, codes, end, limit, r);

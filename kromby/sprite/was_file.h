@@ -17,7 +17,7 @@ struct WasLimits {
 };
 
 class TWasFile {
-public:
+  public:
     TWasFile() = default;
 
     // Reads and decodes the whole file. If the file cannot be read the document is unchanged;
@@ -64,7 +64,7 @@ public:
         return std::span<const uint8_t>(raw_).subspan(bodyAt_);
     }
 
-private:
+  private:
     void ResetContent();
     void Parse(const std::string& path, const WasLimits& limits);
     const TWasImage& DrawableFrame(int32_t index) const;

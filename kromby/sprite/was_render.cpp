@@ -150,7 +150,8 @@ void TWasFile::DrawFrame32(const Surface32& surface, int32_t x, int32_t y, int32
     uint32_t bgra[256];
     for (int i = 0; i < 256; ++i) {
         const Rgb565 e(workingPalette_[i]);
-        const uint32_t b = (e.b * 8) | (e.b & 7), g = (e.g * 4) | (e.g & 3), r = (e.r * 8) | (e.r & 7);
+        const uint32_t b = (e.b * 8) | (e.b & 7), g = (e.g * 4) | (e.g & 3),
+                       r = (e.r * 8) | (e.r & 7);
         bgra[i] = b | g << 8 | r << 16 | 0xFF000000u;
     }
     for (int64_t r = clip.sy; r < clip.ey; ++r) {
@@ -164,7 +165,8 @@ void TWasFile::DrawFrame32(const Surface32& surface, int32_t x, int32_t y, int32
             else if (a != 0)
                 v = (bgra[src[c].Index] & 0x00FFFFFFu) | (a * 8) << 24;
             // Stored byte by byte in blue, green, red, alpha order whatever the host order.
-            d[0] = uint8_t(v), d[1] = uint8_t(v >> 8), d[2] = uint8_t(v >> 16), d[3] = uint8_t(v >> 24);
+            d[0] = uint8_t(v), d[1] = uint8_t(v >> 8), d[2] = uint8_t(v >> 16),
+            d[3] = uint8_t(v >> 24);
         }
     }
 }

@@ -9,7 +9,7 @@
 
 // Every error the viewer's core raises; what() is the UTF-8 text shown to the user.
 class KrombyError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

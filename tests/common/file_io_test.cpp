@@ -10,9 +10,13 @@ using kd::IoError;
 
 namespace {
 
-std::vector<uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+std::vector<uint8_t> Bytes(std::string_view s) {
+    return {s.begin(), s.end()};
+}
 
-void Put(const fs::path& p, std::string_view s) { kd::WriteWholeFile(p, Bytes(s)); }
+void Put(const fs::path& p, std::string_view s) {
+    kd::WriteWholeFile(p, Bytes(s));
+}
 
 int Mode(const fs::path& p) {
     struct stat st {};
@@ -88,8 +92,9 @@ TEST(ReplaceFile, FailureLeavesTheOldFileByteForByteAndNoLitter) {
 
     // The rename cannot happen: the target is a folder.
     fs::create_directory(dir.Path() / "folder");
-    const std::string error = ErrorOf(
-        [&] { kd::ReplaceFile(dir.Path() / "folder", [](kd::CheckedFile& f) { f.Write(Bytes("x")); }); });
+    const std::string error = ErrorOf([&] {
+        kd::ReplaceFile(dir.Path() / "folder", [](kd::CheckedFile& f) { f.Write(Bytes("x")); });
+    });
     EXPECT_NE(error.find("folder"), std::string::npos) << error;
     EXPECT_TRUE(fs::is_directory(dir.Path() / "folder"));
     EXPECT_EQ(EntriesIn(dir.Path()), 2u);

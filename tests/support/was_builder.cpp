@@ -14,7 +14,9 @@ void PutU32(Bytes& out, uint32_t v) {
     out.insert(out.end(), b, b + 4);
 }
 
-bool Clear(const WasPixel& p) { return p.Alpha == 0 && p.Index == 0; }
+bool Clear(const WasPixel& p) {
+    return p.Alpha == 0 && p.Index == 0;
+}
 
 }  // namespace
 
@@ -53,7 +55,8 @@ Bytes EncodeRow(std::span<const WasPixel> row) {
             // Literal run up to the next opaque repeat of three or a non-opaque pixel.
             size_t n = 0;
             while (c + n < w && n < 63 && row[c + n].Alpha == kOpaqueAlpha) {
-                if (n > 0 && runOf(c + n, 3, [&](const WasPixel& q) { return q == row[c + n]; }) >= 3)
+                if (n > 0 &&
+                    runOf(c + n, 3, [&](const WasPixel& q) { return q == row[c + n]; }) >= 3)
                     break;
                 ++n;
             }

@@ -26,13 +26,14 @@ CliRun Cli(std::vector<std::string> args) {
 }
 
 class KrombyCliTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Sprite s;
         s.Header.Directions = 2;
         s.Header.FramesPerDirection = 1;
         s.Palette = DistinctPalette();
-        for (int i = 0; i < 2; ++i) s.Frames.push_back(Frame::Encode(0, 0, 1, 1, std::vector{Px(32, 9)}));
+        for (int i = 0; i < 2; ++i)
+            s.Frames.push_back(Frame::Encode(0, 0, 1, 1, std::vector{Px(32, 9)}));
         sprite = s.Build();
         kd::WriteWholeFile(dir.Path() / "hero.was", sprite);
         WriteSchemeFile(dir / "black.wsln", {{0, 255, DyeMatrix{}}});
@@ -42,7 +43,8 @@ protected:
 };
 
 TEST_F(KrombyCliTest, SaveAppliesTheSchemeToThePaletteOnly) {
-    const CliRun r = Cli({"save", dir / "hero.was", dir / "out.was", "--scheme", dir / "black.wsln"});
+    const CliRun r =
+        Cli({"save", dir / "hero.was", dir / "out.was", "--scheme", dir / "black.wsln"});
     ASSERT_EQ(r.code, 0) << r.err;
     const Bytes out = kd::ReadWholeFile(dir.Path() / "out.was");
     Bytes expected = sprite;

@@ -23,10 +23,9 @@ const DyeMatrix kB{256, 0, 0, 0, 512, 0, 0, 0, 0xFFFFFF00u};
 
 TEST(PalLibrary, ReadsBoundariesAndEntries) {
     // Two segments 0..63 and 64..255; the first has two entries, the second one.
-    const Bytes bytes = Words({2, 0, 64, 256,                  //
-                               2, 1, 2, 3, 4, 5, 6, 7, 8, 9,  //
-                               256, 0, 0, 0, 512, 0, 0, 0, -256,
-                               1, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    const Bytes bytes = Words({2,   0, 64, 256,                         //
+                               2,   1, 2,  3,   4,   5, 6, 7, 8,    9,  //
+                               256, 0, 0,  0,   512, 0, 0, 0, -256, 1, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     const PalLibraryList lib = ParsePalLibrary(bytes);
     ASSERT_EQ(lib.size(), 2u);
     EXPECT_EQ(lib[0], (PalLib{0, 63, {kA, kB}}));
@@ -39,7 +38,7 @@ TEST(PalLibrary, ReadsBoundariesAndEntries) {
 }
 
 TEST(PalLibrary, EdgesThatAreStillValid) {
-    EXPECT_TRUE(ParsePalLibrary(Words({0, 0})).empty());  // no segments, one boundary
+    EXPECT_TRUE(ParsePalLibrary(Words({0, 0})).empty());            // no segments, one boundary
     EXPECT_EQ(ParsePalLibrary(Words({1, 50, 40, 0}))[0].Last, 39);  // reversed: dyes nothing
     // A segment without entries starts neutral; bytes after the last block are ignored.
     const PalLibraryList lib = ParsePalLibrary(Words({1, 10, 20, 0, 12345}));
@@ -57,15 +56,15 @@ struct BadLibrary {
 class RefusedLibraries : public testing::TestWithParam<BadLibrary> {};
 
 TEST_P(RefusedLibraries, AreNotALibrary) {
-    EXPECT_EQ(ErrorOf([&] { ParsePalLibrary(GetParam().bytes); }), "这可不是有效的调色板配置文件哦！");
+    EXPECT_EQ(ErrorOf([&] { ParsePalLibrary(GetParam().bytes); }),
+              "这可不是有效的调色板配置文件哦！");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     PalLibrary, RefusedLibraries,
     testing::Values(BadLibrary{"Empty", {}}, BadLibrary{"ShortMagic", {'w', 'p', 'a'}},
                     BadLibrary{"WrongMagic", Words({0, 0}, "wsln")},
-                    BadLibrary{"NoCount", Words({})},
-                    BadLibrary{"NegativeCount", Words({-1, 0})},
+                    BadLibrary{"NoCount", Words({})}, BadLibrary{"NegativeCount", Words({-1, 0})},
                     BadLibrary{"HugeCount", Words({0x7FFFFFFF, 0, 1})},
                     BadLibrary{"BoundariesCutShort", Words({2, 0, 64})},
                     BadLibrary{"EntryCountMissing", Words({1, 0, 256})},

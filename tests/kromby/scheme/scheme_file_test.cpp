@@ -78,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadScheme{"FirstBelowZero",
                   SchemeBytes(2, {kDefaultRecord, {0xFFFFFFFFu, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0}}),
                   kBadRange},
-        BadScheme{"LastAbove255", SchemeBytes(1, {{0, 256, 0, 0, 0, 0, 0, 0, 0, 0, 0}}), kBadRange}),
+        BadScheme{"LastAbove255", SchemeBytes(1, {{0, 256, 0, 0, 0, 0, 0, 0, 0, 0, 0}}),
+                  kBadRange}),
     [](const auto& info) { return info.param.name; });
 
 TEST(SchemeFile, TrailingBytesAfterTheRecordsAreIgnored) {

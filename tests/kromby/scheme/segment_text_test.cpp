@@ -33,10 +33,10 @@ INSTANTIATE_TEST_SUITE_P(
                     IntCase{"0x1f", 31}, IntCase{"0X10", 16}, IntCase{"-$10", -16},
                     IntCase{"$FFFFFFFF", -1}, IntCase{"2147483647", 2147483647},
                     IntCase{"-2147483648", INT32_MIN}, IntCase{"2147483648", kRefused},
-                    IntCase{"$100000000", kRefused}, IntCase{"", kRefused},
-                    IntCase{" ", kRefused}, IntCase{"-", kRefused}, IntCase{"$", kRefused},
-                    IntCase{"0x", kRefused}, IntCase{"10 ", kRefused}, IntCase{"1a", kRefused},
-                    IntCase{"$G", kRefused}, IntCase{"1.5", kRefused}, IntCase{"--1", kRefused},
+                    IntCase{"$100000000", kRefused}, IntCase{"", kRefused}, IntCase{" ", kRefused},
+                    IntCase{"-", kRefused}, IntCase{"$", kRefused}, IntCase{"0x", kRefused},
+                    IntCase{"10 ", kRefused}, IntCase{"1a", kRefused}, IntCase{"$G", kRefused},
+                    IntCase{"1.5", kRefused}, IntCase{"--1", kRefused},
                     IntCase{"20~30", kRefused}));
 
 TEST(SegmentLines, ParsesRangesAsTypedSkippingEmptyLines) {

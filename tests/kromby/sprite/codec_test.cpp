@@ -1,10 +1,9 @@
-#include "kromby/sprite/was_codec.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "kd/le.h"
+#include "kromby/sprite/was_codec.h"
 #include "tests/kromby/sprite/sprite_test_util.h"
 
 using namespace fixture;
@@ -40,27 +39,31 @@ INSTANTIATE_TEST_SUITE_P(
     Codec, RowCodes,
     testing::Values(
         RowCase{"EndOfRowLeavesRowTransparent", 3, {0x00}, {T, T, T}},
-        RowCase{"AlphaRunMasksAlphaToFiveBits", 6, {0x05, 0xFF, 0x10, 0x00},
+        RowCase{"AlphaRunMasksAlphaToFiveBits",
+                6,
+                {0x05, 0xFF, 0x10, 0x00},
                 {Px(31, 16), Px(31, 16), Px(31, 16), Px(31, 16), Px(31, 16), T}},
         RowCase{"SingleAlphaPixelMayBeTransparentWithIndex", 2, {0x20, 0x07, 0x00}, {Px(0, 7), T}},
         RowCase{"SingleAlphaPixel", 1, {0x3F, 0x09}, {Px(31, 9)}},
         RowCase{"LiteralRunIsOpaque", 3, {0x43, 1, 2, 3}, {Px(32, 1), Px(32, 2), Px(32, 3)}},
         RowCase{"RepeatRun", 3, {0x82, 0x09, 0x00}, {Px(32, 9), Px(32, 9), T}},
-        RowCase{"EmptyRepeatStillConsumesItsIndex", 2, {0x80, 0x55, 0x41, 0x06, 0x00},
-                {Px(32, 6), T}},
+        RowCase{
+            "EmptyRepeatStillConsumesItsIndex", 2, {0x80, 0x55, 0x41, 0x06, 0x00}, {Px(32, 6), T}},
         RowCase{"SkipLeavesTransparent", 6, {0xC4, 0x81, 0x03, 0x00}, {T, T, T, T, Px(32, 3), T}},
-        RowCase{"EmptySkipAndLiteralConsumeOnlyThemselves", 1, {0xC0, 0x40, 0x81, 0x02},
-                {Px(32, 2)}},
+        RowCase{
+            "EmptySkipAndLiteralConsumeOnlyThemselves", 1, {0xC0, 0x40, 0x81, 0x02}, {Px(32, 2)}},
         // A run that fills the row ends it: the next byte (which would be an error) is not read.
-        RowCase{"FullRowNeedsNoEndCode", 4, {0x84, 0x01, 0xFF}, {Px(32, 1), Px(32, 1), Px(32, 1), Px(32, 1)}},
+        RowCase{"FullRowNeedsNoEndCode",
+                4,
+                {0x84, 0x01, 0xFF},
+                {Px(32, 1), Px(32, 1), Px(32, 1), Px(32, 1)}},
         RowCase{"RunEndingExactlyAtTheEdge", 4, {0xC2, 0x82, 0x05}, {T, T, Px(32, 5), Px(32, 5)}},
         RowCase{"RepeatPastTheEdge", 4, {0x85, 0x01}, {}},
         RowCase{"LiteralPastTheEdge", 2, {0x43, 1, 2, 3}, {}},
         RowCase{"AlphaRunPastTheEdge", 2, {0x03, 0x10, 0x01}, {}},
         RowCase{"SkipPastTheEdge", 3, {0xC4}, {}},
         // Data that ends inside a row: never read beyond it, never loop.
-        RowCase{"NoCodesAtAll", 2, {}, {}},
-        RowCase{"LiteralCutShort", 4, {0x44, 1, 2}, {}},
+        RowCase{"NoCodesAtAll", 2, {}, {}}, RowCase{"LiteralCutShort", 4, {0x44, 1, 2}, {}},
         RowCase{"RepeatWithoutIndex", 4, {0x82}, {}},
         RowCase{"AlphaRunWithoutOperands", 4, {0x02, 0x10}, {}},
         RowCase{"SinglePixelWithoutIndex", 4, {0x21}, {}},
@@ -69,8 +72,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DecodeFrame, ReportsTheFailingRowCountedFromZero) {
     const Bytes ok = {0x81, 0x01};
-    const std::string error =
-        ErrorOf([&] { LoadBytes(SingleFrameFile(RawFrame(1, {ok, ok, {0x82, 0x01}}))); });
+    const std::string error = ErrorOf([&] {
+        LoadBytes(SingleFrameFile(RawFrame(1, {ok, ok, {0x82, 0x01}})));
+    });
     EXPECT_EQ(error, RowError(2));
 }
 
@@ -123,7 +127,7 @@ std::vector<WasPixel> RandomRuns(std::mt19937& rng, int w, int h) {
         const int kind = int(rng() % 5), n = 1 + int(rng() % 70);
         const auto index = uint8_t(rng());
         for (int k = 0; k < n; ++k)
-            px.push_back(kind == 0 ? Px(0, 0)
+            px.push_back(kind == 0   ? Px(0, 0)
                          : kind == 1 ? Px(32, index)
                          : kind == 2 ? Px(32, int(rng() % 256))
                          : kind == 3 ? Px(int(rng() % 32), index)
@@ -148,18 +152,21 @@ TEST(DecodeFrame, LargeFramesRoundTrip) {
     // Reloading into the same document reuses its memory and must not show the old pixels.
     TWasFile again = LoadBytes(s.Build());
     Sprite other = s;
-    for (auto& f : other.Frames) f = Frame::Encode(0, 0, f->Width, f->Height, RandomRuns(rng, f->Width, f->Height));
+    for (auto& f : other.Frames)
+        f = Frame::Encode(0, 0, f->Width, f->Height, RandomRuns(rng, f->Width, f->Height));
     again.LoadFromMemory(other.Build(), "other.was");
     again.LoadFromMemory(s.Build(), "again.was");
-    for (size_t i = 0; i < sources.size(); ++i) EXPECT_EQ(again.Frames()[i].Pixels, sources[i]) << i;
+    for (size_t i = 0; i < sources.size(); ++i)
+        EXPECT_EQ(again.Frames()[i].Pixels, sources[i]) << i;
 }
 
 TEST(DecodeFrame, LargeFrameReportsItsFirstBadRow) {
     std::mt19937 rng(5);
     const int w = 100, h = 60;
     Frame f = Frame::Encode(0, 0, w, h, RandomRuns(rng, w, h));
-    for (int bad : {41, 17}) f.Rows[size_t(bad)].insert(f.Rows[size_t(bad)].begin(), 0xBF);  // a run of 63
-    f.Rows[7].insert(f.Rows[7].begin(), 0x00);  // ends row 7 early: fine
+    for (int bad : {41, 17})
+        f.Rows[size_t(bad)].insert(f.Rows[size_t(bad)].begin(), 0xBF);  // a run of 63
+    f.Rows[7].insert(f.Rows[7].begin(), 0x00);                          // ends row 7 early: fine
     Sprite s;
     s.Frames.push_back(f);
     s.Trailing.assign(200, 0xFF);  // codes far from the end of the data

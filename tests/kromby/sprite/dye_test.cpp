@@ -6,7 +6,9 @@ using namespace fixture;
 
 namespace {
 
-uint16_t Rgb(int r, int g, int b) { return uint16_t(r << 11 | g << 5 | b); }
+uint16_t Rgb(int r, int g, int b) {
+    return uint16_t(r << 11 | g << 5 | b);
+}
 
 TWasFile WithPalette(const WasPalette& pal) {
     Sprite s;
@@ -37,17 +39,29 @@ INSTANTIATE_TEST_SUITE_P(
     Dye, DyeOneEntry,
     testing::Values(
         DyeCase{"Identity", Rgb(17, 33, 9), kIdentityMatrix, Rgb(17, 33, 9)},
-        DyeCase{"DiagonalOf255Truncates", Rgb(31, 63, 31), {255, 0, 0, 0, 255, 0, 0, 0, 255},
+        DyeCase{"DiagonalOf255Truncates",
+                Rgb(31, 63, 31),
+                {255, 0, 0, 0, 255, 0, 0, 0, 255},
                 Rgb(30, 62, 30)},
-        DyeCase{"DiagonalOf512Clamps", Rgb(20, 40, 10), {512, 0, 0, 0, 512, 0, 0, 0, 512},
+        DyeCase{"DiagonalOf512Clamps",
+                Rgb(20, 40, 10),
+                {512, 0, 0, 0, 512, 0, 0, 0, 512},
                 Rgb(31, 63, 20)},
-        DyeCase{"GreenIntoRedKeepsSixBitUnits", Rgb(0, 40, 0), {0, 256, 0, 0, 0, 0, 0, 0, 0},
+        DyeCase{"GreenIntoRedKeepsSixBitUnits",
+                Rgb(0, 40, 0),
+                {0, 256, 0, 0, 0, 0, 0, 0, 0},
                 Rgb(31, 0, 0)},
-        DyeCase{"GreenIntoRedBelowTheClamp", Rgb(0, 20, 0), {0, 256, 0, 0, 0, 0, 0, 0, 0},
+        DyeCase{"GreenIntoRedBelowTheClamp",
+                Rgb(0, 20, 0),
+                {0, 256, 0, 0, 0, 0, 0, 0, 0},
                 Rgb(20, 0, 0)},
-        DyeCase{"NegativeWeightSaturates", Rgb(1, 0, 0), {kMinus256, 0, 0, 0, 0, 0, 0, 0, 0},
+        DyeCase{"NegativeWeightSaturates",
+                Rgb(1, 0, 0),
+                {kMinus256, 0, 0, 0, 0, 0, 0, 0, 0},
                 Rgb(31, 0, 0)},
-        DyeCase{"NegativeWeightOnZeroStaysZero", Rgb(0, 5, 5), {kMinus256, 0, 0, 0, 0, 0, 0, 0, 0},
+        DyeCase{"NegativeWeightOnZeroStaysZero",
+                Rgb(0, 5, 5),
+                {kMinus256, 0, 0, 0, 0, 0, 0, 0, 0},
                 Rgb(0, 0, 0)},
         // 0x80000000 * 2 wraps to 0 before the shift.
         DyeCase{"ProductsWrap", Rgb(2, 0, 0), {0x80000000u, 0, 0, 0, 0, 0, 0, 0, 0}, Rgb(0, 0, 0)},

@@ -46,18 +46,18 @@ TEST_P(BadHeader, IsRefusedWithItsMessageAndLeavesNothingLoaded) {
 
 INSTANTIATE_TEST_SUITE_P(
     Load, BadHeader,
-    testing::Values(
-        HeaderCase{"WrongMagic", [](Bytes& b) { b[1] = 'Q'; }, "错误的文件标识！"},
-        HeaderCase{"EmptyFile", [](Bytes& b) { b.clear(); }, "错误的文件标识！"},
-        HeaderCase{"HeaderSizeBelowTwelve", [](Bytes& b) { kd::StoreU16(&b[2], 11); },
-                   "错误的文件版本，请与作者联系！"},
-        HeaderCase{"NoDirections", [](Bytes& b) { kd::StoreU16(&b[4], 0); }, "错误的精灵数或帧数！"},
-        HeaderCase{"NoFrames",
-                   [](Bytes& b) {
-                       kd::StoreU16(&b[4], 1);
-                       kd::StoreU16(&b[6], 0);
-                   },
-                   "错误的精灵数或帧数！"}),
+    testing::Values(HeaderCase{"WrongMagic", [](Bytes& b) { b[1] = 'Q'; }, "错误的文件标识！"},
+                    HeaderCase{"EmptyFile", [](Bytes& b) { b.clear(); }, "错误的文件标识！"},
+                    HeaderCase{"HeaderSizeBelowTwelve", [](Bytes& b) { kd::StoreU16(&b[2], 11); },
+                               "错误的文件版本，请与作者联系！"},
+                    HeaderCase{"NoDirections", [](Bytes& b) { kd::StoreU16(&b[4], 0); },
+                               "错误的精灵数或帧数！"},
+                    HeaderCase{"NoFrames",
+                               [](Bytes& b) {
+                                   kd::StoreU16(&b[4], 1);
+                                   kd::StoreU16(&b[6], 0);
+                               },
+                               "错误的精灵数或帧数！"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Load, FillsHeaderFramesPalettesAndBody) {
@@ -81,7 +81,8 @@ TEST(Load, FillsHeaderFramesPalettesAndBody) {
     }
     EXPECT_EQ(was.FilePalette(), s.Palette);
     EXPECT_EQ(was.GetPalette(), s.Palette);
-    EXPECT_EQ(Bytes(was.Body().begin(), was.Body().end()), Bytes(bytes.begin() + 16 + 512, bytes.end()));
+    EXPECT_EQ(Bytes(was.Body().begin(), was.Body().end()),
+              Bytes(bytes.begin() + 16 + 512, bytes.end()));
 }
 
 TEST(Load, ExtraHeaderIsCarriedAndMovesThePalette) {
@@ -215,7 +216,8 @@ INSTANTIATE_TEST_SUITE_P(
     Load, OddFrames,
     testing::Values(
         FrameCase{"NegativeHeight", [](Sprite& s, Bytes&) { s.Frames[0]->Height = -1; }, false},
-        FrameCase{"NegativeWidthWithRows", [](Sprite& s, Bytes&) { s.Frames[0]->Width = -2; }, false},
+        FrameCase{"NegativeWidthWithRows", [](Sprite& s, Bytes&) { s.Frames[0]->Width = -2; },
+                  false},
         FrameCase{"NegativeWidthWithoutRows",
                   [](Sprite& s, Bytes&) { s.Frames[0] = RawFrame(-3, {}); }, true},
         FrameCase{"FrameOffsetBeyondTheFile",  // reads nothing: a 0 x 0 frame

@@ -98,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
                     BlendCase{32, 0x001F, 77, {248, 0, 0}},
                     BlendCase{32, 0xFFFF, 0, {248, 252, 248}},
                     BlendCase{0, 0xFFFF, 33, {33, 33, 33}},
-                    BlendCase{31, 0x07E0, 100, {4, 247, 4}},  // 100 + 31*(0-100)/32 = 4; 100+31*152/32
+                    BlendCase{
+                        31, 0x07E0, 100, {4, 247, 4}},  // 100 + 31*(0-100)/32 = 4; 100+31*152/32
                     BlendCase{1, 0x0005, 200, {195, 194, 194}}));
 
 struct Replace32Case {
@@ -178,14 +179,18 @@ TEST(Render, WideFramesMatchThePixelByPixelResult) {
     std::vector<WasPixel> px;
     for (int i = 0; i < w * h; ++i) {
         const int zone = (i % w) / 9 + int(rng() % 2);
-        px.push_back(zone == 0 ? Px(0, 0) : zone == 1 ? Px(32, int(rng() % 256))
-                                           : zone == 2 ? Px(int(rng() % 33), int(rng() % 256))
-                                                       : Px(rng() % 3 ? 32 : 0, 200));
+        px.push_back(zone == 0   ? Px(0, 0)
+                     : zone == 1 ? Px(32, int(rng() % 256))
+                     : zone == 2 ? Px(int(rng() % 33), int(rng() % 256))
+                                 : Px(rng() % 3 ? 32 : 0, 200));
     }
-    const TWasFile was = LoadBytes(SingleFrameFile(Frame::Encode(5, 2, w, h, px), DistinctPalette()));
-    for (const auto& [x, y] : {std::pair{5, 2}, std::pair{-7, 4}, std::pair{30, 1}, std::pair{12, 9}}) {
+    const TWasFile was =
+        LoadBytes(SingleFrameFile(Frame::Encode(5, 2, w, h, px), DistinctPalette()));
+    for (const auto& [x, y] :
+         {std::pair{5, 2}, std::pair{-7, 4}, std::pair{30, 1}, std::pair{12, 9}}) {
         Canvas<3> drawn(40, 10, 0), expected(40, 10, 0);
-        for (size_t i = 0; i < drawn.bytes.size(); ++i) drawn.bytes[i] = expected.bytes[i] = uint8_t(i * 37);
+        for (size_t i = 0; i < drawn.bytes.size(); ++i)
+            drawn.bytes[i] = expected.bytes[i] = uint8_t(i * 37);
         was.DrawFrame(drawn.View(), x, y, 0);
         ReferenceDraw(was, expected, x, y, 0);
         EXPECT_EQ(drawn.bytes, expected.bytes) << "at " << x << "," << y;

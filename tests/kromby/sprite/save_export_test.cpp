@@ -35,7 +35,9 @@ TWasFile LoadAt(const std::string& path, const Bytes& bytes) {
     return was;
 }
 
-Bytes Read(const std::string& path) { return kd::ReadWholeFile(kd::PathFromUtf8(path)); }
+Bytes Read(const std::string& path) {
+    return kd::ReadWholeFile(kd::PathFromUtf8(path));
+}
 
 TEST(Save, UndyedSpriteIsReproducedByteForByte) {
     TempDir dir;
@@ -61,9 +63,11 @@ TEST(Save, DyeingChangesOnlyThePaletteBytes) {
     ASSERT_EQ(saved.size(), bytes.size());
     const size_t paletteAt = 4 + 20;
     EXPECT_TRUE(std::equal(saved.begin(), saved.begin() + paletteAt, bytes.begin()));
-    EXPECT_TRUE(std::equal(saved.begin() + paletteAt + 512, saved.end(), bytes.begin() + paletteAt + 512));
+    EXPECT_TRUE(
+        std::equal(saved.begin() + paletteAt + 512, saved.end(), bytes.begin() + paletteAt + 512));
     const WasPalette dyed = was.GetPalette();
-    for (int i = 0; i < 256; ++i) EXPECT_EQ(kd::LoadU16(&saved[paletteAt + 2 * i]), dyed[size_t(i)]);
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(kd::LoadU16(&saved[paletteAt + 2 * i]), dyed[size_t(i)]);
 
     TWasFile again;
     again.LoadFromFile(dir / "a.was");
@@ -171,7 +175,8 @@ TEST(Export, ManyFramesShareTheCommonCanvasAndHotSpot) {
     TWasFile was = LoadAt(dir / "hero.was", Sample(11, 2).Build());
     was.DyeRange(0, 255, DyeMatrix{});  // everything black, so colour shows only by alpha
     was.ExportTGA();
-    for (const char* name : {"hero0000.tga", "hero0001.tga", "hero7001.tga", "heroA000.tga", "heroA001.tga"}) {
+    for (const char* name :
+         {"hero0000.tga", "hero0001.tga", "hero7001.tga", "heroA000.tga", "heroA001.tga"}) {
         const Tga t = ReadTga(dir / name);
         ASSERT_EQ(t.width, 4);
         ASSERT_EQ(t.height, 3);
@@ -179,7 +184,9 @@ TEST(Export, ManyFramesShareTheCommonCanvasAndHotSpot) {
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 4; ++x) {
                 const int a = t.At(x, y)[3];
-                const int expected = (x == 1 && y == 1) || (x == 2 && y == 2) ? 255 : x == 2 && y == 1 ? 128 : 0;
+                const int expected = (x == 1 && y == 1) || (x == 2 && y == 2) ? 255
+                                     : x == 2 && y == 1                       ? 128
+                                                                              : 0;
                 EXPECT_EQ(a, expected) << name << " at " << x << "," << y;
             }
     }

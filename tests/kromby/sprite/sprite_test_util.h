@@ -25,7 +25,9 @@ inline std::string ErrorOf(const std::function<void()>& f) {
     return "";
 }
 
-inline std::string RowError(int row) { return "第" + std::to_string(row) + "行遇到错误数据啦！"; }
+inline std::string RowError(int row) {
+    return "第" + std::to_string(row) + "行遇到错误数据啦！";
+}
 
 // A palette whose every entry differs: entry i = i * 257 (wrapping).
 inline WasPalette DistinctPalette() {
@@ -34,6 +36,8 @@ inline WasPalette DistinctPalette() {
     return p;
 }
 
-inline WasPixel Px(int alpha, int index) { return WasPixel{uint8_t(alpha), uint8_t(index)}; }
+inline WasPixel Px(int alpha, int index) {
+    return WasPixel{uint8_t(alpha), uint8_t(index)};
+}
 
 }  // namespace fixture
