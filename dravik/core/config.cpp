@@ -21,35 +21,68 @@ std::string Lowered(std::string_view s) {
     return out;
 }
 
+// Control character that cannot occur in a value inih hands over: it marks a stand-in.
+constexpr char kStandIn = '\x01';
+
 struct Source {
     std::string_view text;
     size_t pos = 0;
+    // Values of lines too long for the library's fixed line buffer, kept whole: a package
+    // name may be a long path, and a cut name would open the wrong package or none.
+    std::vector<std::string> longValues;
+    std::map<std::string, std::string> keys;
 };
 
-// Feeds inih one line at a time. The library's line buffer is fixed; a longer line is cut to
-// fit and the rest of it dropped, so its tail is never taken for a line of its own.
+std::string_view Trimmed(std::string_view s) {
+    const size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string_view::npos) return {};
+    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+// Feeds inih one line at a time. A "key=value" line longer than the library's line buffer
+// reaches it as the key and a short stand-in for the value, which the handler swaps back.
+// Any other overlong line is cut to fit and the rest dropped, so its tail is never taken
+// for a line of its own.
 char* ReadLine(char* buffer, int size, void* stream) {
     auto* src = static_cast<Source*>(stream);
     if (src->pos >= src->text.size() || size < 2) return nullptr;
     const size_t end = std::min(src->text.find('\n', src->pos), src->text.size());
     const size_t lineEnd = end < src->text.size() ? end + 1 : end;
-    size_t n = std::min(lineEnd - src->pos, size_t(size - 1));
-    std::memcpy(buffer, src->text.data() + src->pos, n);
+    const std::string_view line = src->text.substr(src->pos, lineEnd - src->pos);
+    src->pos = lineEnd;
+    if (line.size() > size_t(size - 1)) {
+        const std::string_view content = line.substr(0, line.size() - (lineEnd > end ? 1 : 0));
+        const size_t eq = content.find_first_of("=:");
+        const std::string_view key = Trimmed(content.substr(0, eq == content.npos ? 0 : eq));
+        const std::string standIn = std::string(key) + "=" + kStandIn +
+                                    std::to_string(src->longValues.size()) + "\n";
+        if (eq != content.npos && !key.empty() && key.front() != ';' && key.front() != '#' &&
+            key.front() != '[' && standIn.size() <= size_t(size - 1)) {
+            src->longValues.emplace_back(Trimmed(content.substr(eq + 1)));
+            std::memcpy(buffer, standIn.data(), standIn.size() + 1);
+            return buffer;
+        }
+    }
+    size_t n = std::min(line.size(), size_t(size - 1));
+    std::memcpy(buffer, line.data(), n);
     // A NUL inside the line would end it early for inih anyway; keep the cut explicit.
     buffer[n] = '\0';
-    if (n < lineEnd - src->pos && n > 0) buffer[n - 1] = '\n';
-    src->pos = lineEnd;
+    if (n < line.size() && n > 0) buffer[n - 1] = '\n';
     return buffer;
 }
 
 int Handler(void* user, const char* section, const char* name, const char* value) {
-    auto* keys = static_cast<std::map<std::string, std::string>*>(user);
+    auto* src = static_cast<Source*>(user);
     if (Lowered(section) != "wdf") return 1;
     std::string v = value;
+    if (!v.empty() && v.front() == kStandIn) {
+        const size_t k = size_t(std::strtoul(v.c_str() + 1, nullptr, 10));
+        v = k < src->longValues.size() ? src->longValues[k] : std::string();
+    }
     // The profile functions drop one pair of enclosing quotes.
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.substr(1, v.size() - 2);
-    keys->emplace(Lowered(name), std::move(v));  // the first of repeated keys stays
+    src->keys.emplace(Lowered(name), std::move(v));  // the first of repeated keys stays
     return 1;
 }
 
@@ -65,9 +98,10 @@ long ProfileInt(const std::string& text) {
 }  // namespace
 
 std::vector<std::string> PackageNamesFromConfig(std::string_view text) {
-    std::map<std::string, std::string> keys;
-    Source src{text};
-    ini_parse_stream(&ReadLine, &src, &Handler, &keys);
+    Source src;
+    src.text = text;
+    ini_parse_stream(&ReadLine, &src, &Handler, &src);
+    const auto& keys = src.keys;
 
     auto num = keys.find("num");
     long n = num == keys.end() ? -1 : ProfileInt(num->second);

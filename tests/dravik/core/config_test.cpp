@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dravik/core/config.h"
+#include "dravik/core/run.h"
 #include "tests/support/dravik_test_util.h"
 
 using namespace fixture;
@@ -46,10 +47,17 @@ INSTANTIATE_TEST_SUITE_P(
         ConfigCase{"first_repeat_wins", "[wdf]\nnum=1\nname0=first\nname0=second\n", {"first"}},
         ConfigCase{"quotes_dropped", "[wdf]\nnum=1\nname0=\"a b.wdf\"\n", {"a b.wdf"}},
         ConfigCase{"leading_digits", "[wdf]\nnum=2x\nname1=b\n", {"", "b"}},
-        // The INI reader's lines hold 199 bytes: a longer one is cut, and its tail is not read
-        // as a line of its own.
+        // The INI reader's own lines hold 199 bytes; a name is a path and must come whole,
+        // and the lines after a long one are read as they stand.
         ConfigCase{"overlong_line", "[wdf]\nnum=1\nname0=" + std::string(300, 'a') + "\nname1=x\n",
-                   {std::string(192, 'a')}}),
+                   {std::string(300, 'a')}},
+        ConfigCase{"long_names_whole",
+                   "[wdf]\r\nnum=3\r\nName0 = \"/" + std::string(258, 'p') + "\"\r\nname1=" +
+                       std::string(400, 'q') + "\r\nname2=short\r\n",
+                   {"/" + std::string(258, 'p'), std::string(400, 'q'), "short"}},
+        // A long comment or section-less junk line is still cut, its tail never a key.
+        ConfigCase{"overlong_comment", "[wdf]\nnum=1\n;" + std::string(250, 'c') + "name0=bad\nname0=good\n",
+                   {"good"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OpenPalettePackages, LogsClosingAndEveryFailure) {
@@ -77,6 +85,32 @@ TEST(OpenPalettePackages, MissingConfigOpensTheDefaultPackage) {
     ws.log.Close();
     EXPECT_EQ(ReadLogLines(dir.Path() / "log.txt"),
               std::vector<std::string>{"[ERROR] Open \"mypal.wdf\" fails."});
+}
+
+// A game directory typed with or without its closing separator names the same index; one
+// that ends in either separator gets none added.
+TEST(RunExtraction, GameDirectoryTakesOneSeparatorBeforeTheCachePath) {
+    const std::string sep(1, char(std::filesystem::path::preferred_separator));
+    struct Case {
+        std::string typed, index;
+    } cases[] = {
+        {"game", "game" + sep + "v3d_cache" + sep + "v3d.hdr"},
+        {"game" + sep, "game" + sep + "v3d_cache" + sep + "v3d.hdr"},
+        {"game/", "game/v3d_cache" + sep + "v3d.hdr"},
+        {"game\\", "game\\v3d_cache" + sep + "v3d.hdr"},
+    };
+    for (const Case& c : cases) {
+        ExtractorFixture f;
+        const std::string base = kd::PathToUtf8(f.dir.Path()) + sep;
+        dravik::RunRequest request;
+        request.gameDir = dravik::WithTrailingSeparator(base + c.typed);
+        request.exportDir = dravik::WithTrailingSeparator(base + "out");
+        request.configPath = f.dir.Path() / "config.ini";
+        dravik::RunExtraction(f.ws, request, nullptr);
+        EXPECT_EQ(Matching(f.Errors(), "[ERROR] Open \"" + base + "game"),
+                  std::vector<std::string>{"[ERROR] Open \"" + base + c.index + "\" fails."})
+            << c.typed;
+    }
 }
 
 TEST(Log, LinesEndInCrLfAndAClosedLogStillCountsErrors) {
