@@ -279,6 +279,17 @@ TEST_F(ExportTest, MissingExportDirectoryIsCreatedWithItsParents) {
     EXPECT_TRUE(Errors().empty());
 }
 
+// Neither the cache nor the export directory is held to 260 characters.
+TEST_F(ExportTest, PathsBeyond260CharactersAreReadAndWritten) {
+    const auto deep = dir.Path() / std::string(100, 'g') / std::string(100, 'h') / std::string(100, 'i');
+    ws.exportDir = (deep / std::string(100, 'o')).string() + "/";
+    ASSERT_GT(ws.exportDir.size(), 400u);
+    WriteCache(deep, BuildCache({{WeaponInfo(0), 1, 1, {Image(1, {{0x81, 1}})}, {}}}));
+    dravik::ExtractCache(ws, deep / "v3d_cache/v3d.hdr", deep / "v3d_cache/v3d.dat", Recorder());
+    EXPECT_TRUE(Errors().empty()) << testing::PrintToString(Errors());
+    EXPECT_EQ(kd::ReadWholeFile(ws.exportDir + "00000000_0000_0000.tga").size(), 18u + 4u);
+}
+
 TEST_F(ExportTest, UncreatableFileIsLoggedAndTheWalkGoesOn) {
     kd::WriteWholeFile(dir.Path() / "blocked", Bytes{1});  // a file where the folder should be
     ws.exportDir = (dir.Path() / "blocked").string() + "/";
