@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 #include <deque>
 
 #include "dravik/app/about_dlg.h"
@@ -151,10 +152,20 @@ TEST_F(DravikDlgTest, FullRunsAndTheCloseAllDataFileLine) {
     dialogs.folders = {gameA};
     dlg->BrowseGameButton()->click();
     dlg->ExportDirEdit()->setText(out);
+    // "Go" is the only guard against a second run: it stays disabled while the bar moves.
+    std::vector<int> positions;
+    bool goEnabledDuringRun = false;
+    QObject::connect(dlg->m_progress, &QProgressBar::valueChanged, [&](int v) {
+        positions.push_back(v);
+        goEnabledDuringRun = goEnabledDuringRun || dlg->m_btnGo->isEnabled();
+    });
     dlg->m_btnGo->click();
 
     EXPECT_EQ(dialogs.messages, std::vector<QString>{QStringLiteral("完毕！")});
     EXPECT_EQ(dlg->m_progress->value(), 100);
+    EXPECT_FALSE(goEnabledDuringRun);
+    EXPECT_GT(positions.size(), 1u);
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
     EXPECT_TRUE(dlg->m_btnGo->isEnabled());
     EXPECT_FALSE(dlg->m_bGameDirChanged);
     EXPECT_EQ(dlg->m_strGameDir, gameA + "/");
