@@ -48,8 +48,11 @@ char* ReadLine(char* buffer, int size, void* stream) {
     if (src->pos >= src->text.size() || size < 2) return nullptr;
     const size_t end = std::min(src->text.find('\n', src->pos), src->text.size());
     const size_t lineEnd = end < src->text.size() ? end + 1 : end;
-    const std::string_view line = src->text.substr(src->pos, lineEnd - src->pos);
+    std::string_view line = src->text.substr(src->pos, lineEnd - src->pos);
     src->pos = lineEnd;
+    // The profile functions read an indented key like any other; inih would take it for the
+    // continuation of the key above and lose it.
+    line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
     if (line.size() > size_t(size - 1)) {
         const std::string_view content = line.substr(0, line.size() - (lineEnd > end ? 1 : 0));
         const size_t eq = content.find_first_of("=:");

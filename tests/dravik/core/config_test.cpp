@@ -46,6 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConfigCase{"case_insensitive", "[WDF]\nNUM = 1\nName0 = dir\\pal one.wdf\n", {"dir\\pal one.wdf"}},
         ConfigCase{"first_repeat_wins", "[wdf]\nnum=1\nname0=first\nname0=second\n", {"first"}},
         ConfigCase{"quotes_dropped", "[wdf]\nnum=1\nname0=\"a b.wdf\"\n", {"a b.wdf"}},
+        ConfigCase{"indented_keys", "[wdf]\n  num = 2\n\tname0 = a.wdf\n    name1=b.wdf\n", {"a.wdf", "b.wdf"}},
         ConfigCase{"leading_digits", "[wdf]\nnum=2x\nname1=b\n", {"", "b"}},
         // The INI reader's own lines hold 199 bytes; a name is a path and must come whole,
         // and the lines after a long one are read as they stand.
