@@ -9,6 +9,10 @@ namespace fs = std::filesystem;
 namespace dravik {
 
 std::string WithTrailingSeparator(std::string dir) {
+#ifndef _WIN32
+    // "\" separates nothing here, yet a directory typed with a closing one must be found.
+    if (!dir.empty() && dir.back() == '\\') dir.back() = '/';
+#endif
     if (dir.empty() || (dir.back() != '\\' && dir.back() != '/'))
         dir += char(fs::path::preferred_separator);
     return dir;

@@ -10,7 +10,8 @@ namespace dravik {
 
 struct Workspace;
 
-// `dir` with a path separator appended unless it already ends in "\" or "/".
+// `dir` with a path separator appended unless it already ends in "\" or "/"; where "\" is no
+// separator, a closing one becomes "/".
 std::string WithTrailingSeparator(std::string dir);
 
 struct RunRequest {

@@ -89,7 +89,7 @@ TEST(OpenPalettePackages, MissingConfigOpensTheDefaultPackage) {
 }
 
 // A game directory typed with or without its closing separator names the same index; one
-// that ends in either separator gets none added.
+// that ends in either separator gets none added, and a closing "\" works on every platform.
 TEST(RunExtraction, GameDirectoryTakesOneSeparatorBeforeTheCachePath) {
     const std::string sep(1, char(std::filesystem::path::preferred_separator));
     struct Case {
@@ -98,7 +98,7 @@ TEST(RunExtraction, GameDirectoryTakesOneSeparatorBeforeTheCachePath) {
         {"game", "game" + sep + "v3d_cache" + sep + "v3d.hdr"},
         {"game" + sep, "game" + sep + "v3d_cache" + sep + "v3d.hdr"},
         {"game/", "game/v3d_cache" + sep + "v3d.hdr"},
-        {"game\\", "game\\v3d_cache" + sep + "v3d.hdr"},
+        {"game\\", "game" + sep + "v3d_cache" + sep + "v3d.hdr"},
     };
     for (const Case& c : cases) {
         ExtractorFixture f;
