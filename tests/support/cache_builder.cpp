@@ -7,17 +7,6 @@
 
 namespace fixture {
 
-void PutU16(Bytes& out, uint16_t v) {
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-
-void PutU32(Bytes& out, uint32_t v) {
-    uint8_t b[4];
-    kd::StoreU32(b, v);
-    out.insert(out.end(), b, b + 4);
-}
-
 Bytes EncodeCacheRow(std::span<const CachePixel> row) {
     Bytes out;
     const size_t w = row.size();

@@ -2,6 +2,8 @@
 // cache files, either as a well-formed tree of entries or slot by slot for broken indices.
 #pragma once
 
+#include "tests/support/bytes.h"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -10,8 +12,6 @@
 #include <vector>
 
 namespace fixture {
-
-using Bytes = std::vector<uint8_t>;
 
 // Alpha: 0 transparent, 1-31 partial, 32 opaque.
 struct CachePixel {
@@ -72,8 +72,5 @@ void WriteCache(const std::filesystem::path& gameDir, const CacheFiles& files);
 // Information records: one that names a weapon palette, one with an equipment block.
 Bytes WeaponInfo(int32_t weaponId);
 Bytes EquipInfo(int16_t equipId, int16_t equipSub);
-
-void PutU16(Bytes& out, uint16_t v);
-void PutU32(Bytes& out, uint32_t v);
 
 }  // namespace fixture

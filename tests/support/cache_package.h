@@ -1,6 +1,8 @@
 // Palette files and palette packages for the extractor's tests and demo data.
 #pragma once
 
+#include "tests/support/bytes.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -9,8 +11,6 @@
 #include <vector>
 
 namespace fixture {
-
-using Bytes = std::vector<uint8_t>;
 
 struct PalColour {
     uint8_t Blue = 0, Green = 0, Red = 0;

@@ -8,12 +8,6 @@
 namespace fixture {
 namespace {
 
-void PutU32(Bytes& out, uint32_t v) {
-    uint8_t b[4];
-    kd::StoreU32(b, v);
-    out.insert(out.end(), b, b + 4);
-}
-
 bool Clear(const WasPixel& p) {
     return p.Alpha == 0 && p.Index == 0;
 }

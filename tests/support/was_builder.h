@@ -2,6 +2,8 @@
 // that lays out header, palette, offset table and frame blocks.
 #pragma once
 
+#include "tests/support/bytes.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -10,8 +12,6 @@
 #include "kromby/sprite/was_types.h"
 
 namespace fixture {
-
-using Bytes = std::vector<uint8_t>;
 
 // Shortest reasonable codes for one row: skips for transparent pixels (an end-of-row code for a
 // transparent tail), repeat and literal runs for opaque ones, alpha runs and single alpha
