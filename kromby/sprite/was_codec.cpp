@@ -72,92 +72,82 @@ void DecodeRowCarefully(WasPixel* row, int32_t width, int32_t c, const uint8_t* 
 }
 
 #if defined(__SSE2__)
-// What each code byte does, packed in one word so that the fast path decodes any code with one
-// table load and no branch on its class: the pixel count, the bytes consumed with the code byte,
-// a mask selecting literal pixels, and the fill value as
-// alpha = Alpha | (p[1] & AlphaMask), index = p[IndexAt] & IndexMask (p at the code byte).
-enum : int {
-    kCount = 0,
-    kBytes = 8,
-    kAlpha = 16,
-    kAlphaMask = 24,
-    kIndexAt = 32,
-    kIndexMask = 40,
-    kLiteral = 48
+// What each code byte does, so that the fast path decodes any code with one table entry and no
+// branch on its class: the pixels it produces, the bytes it consumes with the code byte, and the
+// pixel value as Alpha = alpha | (p[1] & alphaMask), Index = (p[indexAt] & indexMask) | the
+// literal byte << shift, where shift 16 drops the literal bytes (p at the code byte).
+struct CodeShape {
+    uint8_t count, bytes, alpha, alphaMask, indexAt, indexMask, shift, unused;
 };
 
-constexpr uint64_t Shape(uint64_t n, uint64_t bytes, uint64_t alpha, uint64_t alphaMask,
-                         uint64_t indexAt, uint64_t indexMask, bool literal) {
-    return n << kCount | bytes << kBytes | alpha << kAlpha | alphaMask << kAlphaMask |
-           indexAt << kIndexAt | indexMask << kIndexMask | uint64_t(literal ? 0xFF : 0) << kLiteral;
-}
-
-constexpr std::array<uint64_t, 256> MakeShapes() {
-    std::array<uint64_t, 256> t{};
+constexpr std::array<CodeShape, 256> MakeShapes() {
+    std::array<CodeShape, 256> t{};
     for (int b = 1; b < 256; ++b) {
-        const uint64_t n = uint64_t(b & 0x3F);
+        const auto n = uint8_t(b & 0x3F);
         switch (b >> 6) {
             case 0:
-                t[size_t(b)] = (b & 0x20) ? Shape(1, 2, uint64_t(b & 0x1F), 0, 1, 0xFF, false)
-                                          : Shape(uint64_t(b), 3, 0, 0x1F, 2, 0xFF, false);
+                t[size_t(b)] = (b & 0x20) ? CodeShape{1, 2, uint8_t(b & 0x1F), 0, 1, 0xFF, 16, 0}
+                                          : CodeShape{uint8_t(b), 3, 0, 0x1F, 2, 0xFF, 16, 0};
                 break;
             case 1:
-                t[size_t(b)] = Shape(n, 1 + n, 0, 0, 0, 0, true);
+                t[size_t(b)] = CodeShape{n, uint8_t(1 + n), kOpaqueAlpha, 0, 0, 0, 8, 0};
                 break;
             case 2:
-                t[size_t(b)] = Shape(n, 2, kOpaqueAlpha, 0, 1, 0xFF, false);
+                t[size_t(b)] = CodeShape{n, 2, kOpaqueAlpha, 0, 1, 0xFF, 16, 0};
                 break;
             default:
-                t[size_t(b)] = Shape(n, 1, 0, 0, 0, 0, false);
+                t[size_t(b)] = CodeShape{n, 1, 0, 0, 0, 0, 16, 0};
                 break;
         }
     }
     return t;
 }
-constexpr std::array<uint64_t, 256> kShapes = MakeShapes();
+alignas(64) constexpr std::array<CodeShape, 256> kShapes = MakeShapes();
 
-constexpr int Field(uint64_t shape, int at) {
-    return int((shape >> at) & 0xFF);
-}
+// Every code stores at least kMinStore pixels and at most 64, never more than kMinStore past the
+// row's end; a literal run reads up to 1 + 63 + 7 bytes from its code byte.
+constexpr int kMinStore = 24;
+constexpr ptrdiff_t kInputSlack = 72, kOutputSlack = kMinStore;
 
-// Room the fast path needs: a literal run reads up to 1 + 63 + 7 bytes from its code byte, and
-// any code stores up to 64 + 8 pixels from its column.
-constexpr ptrdiff_t kInputSlack = 72, kOutputSlack = 72;
-
-// Decodes a row without branching on each code's class, eight pixels per store. A store may
-// spill past the code's own pixels while the array has room: rows are decoded in order and
-// every code writes all of its own pixels, so the codes after it (or the next row) overwrite
-// the spill. Near the end of the data or of the array the careful decoder takes over.
+// Decodes a row without branching on each code's class, eight pixels per store. A store may spill
+// past the code's own pixels while the array has room: rows are decoded in order and every code
+// writes all of its own pixels, so the codes after it (or the next row) overwrite the spill. Near
+// the end of the data or of the array the careful decoder takes over.
 void DecodeRow(WasPixel* row, int32_t width, const uint8_t* p, const uint8_t* end,
                const WasPixel* limit, int32_t r) {
-    const __m128i opaque = _mm_set1_epi8(char(kOpaqueAlpha));
-    int32_t c = 0;
-    while (c < width) {
-        if (end - p < kInputSlack || limit - (row + c) < kOutputSlack)
-            return DecodeRowCarefully(row, width, c, p, end, r);
+    if (limit - (row + width) < kOutputSlack || end - p < kInputSlack)
+        return DecodeRowCarefully(row, width, 0, p, end, r);
+    const uint8_t* const fastEnd = end - kInputSlack;
+    const __m128i zero = _mm_setzero_si128();
+    WasPixel* dst = row;
+    WasPixel* const rowEnd = row + width;
+    while (dst < rowEnd) {
+        if (p > fastEnd) return DecodeRowCarefully(row, width, int32_t(dst - row), p, end, r);
         const uint8_t b = p[0];
         if (b == 0) {  // end of row: the rest stays transparent
-            std::memset(static_cast<void*>(row + c), 0, size_t(width - c) * sizeof(WasPixel));
+            std::memset(static_cast<void*>(dst), 0, size_t(rowEnd - dst) * sizeof(WasPixel));
             return;
         }
-        const uint64_t shape = kShapes[b];
-        const int n = Field(shape, kCount);
-        if (width - c < n) RowError(r);
-        const int alpha = Field(shape, kAlpha) | (p[1] & Field(shape, kAlphaMask));
-        const int index = p[Field(shape, kIndexAt)] & Field(shape, kIndexMask);
-        const __m128i fill = _mm_set1_epi16(int16_t(alpha | index << 8));
-        const __m128i pick = _mm_set1_epi8(char(Field(shape, kLiteral)));
-        WasPixel* dst = row + c;
-        int32_t k = 0;
-        do {
-            const __m128i idx = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 1 + k));
-            const __m128i lit = _mm_unpacklo_epi8(opaque, idx);
-            const __m128i v = _mm_or_si128(_mm_and_si128(pick, lit), _mm_andnot_si128(pick, fill));
+        const CodeShape& shape = kShapes[b];
+        const int n = shape.count;
+        if (rowEnd - dst < n) RowError(r);
+        const int alpha = shape.alpha | (p[1] & shape.alphaMask);
+        const int index = p[shape.indexAt] & shape.indexMask;
+        const __m128i fill =
+            _mm_shuffle_epi32(_mm_shufflelo_epi16(_mm_cvtsi32_si128(alpha | index << 8), 0), 0);
+        const __m128i shift = _mm_cvtsi32_si128(shape.shift);
+        auto put = [&](int k) {
+            const __m128i lit = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 1 + k));
+            const __m128i v =
+                _mm_or_si128(_mm_sll_epi16(_mm_unpacklo_epi8(lit, zero), shift), fill);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), v);
-            k += 8;
-        } while (k < n || k < 16);
-        c += n;
-        p += Field(shape, kBytes);
+        };
+        put(0);
+        put(8);
+        put(16);
+        for (int k = kMinStore; k < n; k += 8) put(k);
+        dst += n;
+        p += shape.bytes;
     }
 }
 #else
