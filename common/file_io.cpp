@@ -54,15 +54,24 @@ std::vector<uint8_t> ReadWholeFile(const fs::path& path) {
 void ReadWholeFile(const fs::path& path, std::vector<uint8_t>& data) {
     std::FILE* f = OpenFile(path, "rb");
     if (!f) Throw("Cannot open", path, errno);
-    data.clear();
-    int err = 0;
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
+    // One status call on the open file; the buffer keeps its memory and is only resized, so a
+    // file of the size read last time costs no clearing.
+#ifdef _WIN32
+    struct _stat64 st {};
+    const bool known = _fstat64(_fileno(f), &st) == 0;
+    const bool directory = known && (st.st_mode & _S_IFMT) == _S_IFDIR;
+    const bool regular = known && (st.st_mode & _S_IFMT) == _S_IFREG;
+#else
+    struct stat st {};
+    const bool known = fstat(fileno(f), &st) == 0;
+    const bool directory = known && S_ISDIR(st.st_mode);
+    const bool regular = known && S_ISREG(st.st_mode);
+#endif
+    if (directory) {
         std::fclose(f);
         Throw("Cannot read", path, EISDIR);
     }
-    uintmax_t size = fs::is_regular_file(path, ec) ? fs::file_size(path, ec) : 0;
-    if (!ec && size > 0) data.resize(size_t(size));
+    data.resize(regular ? size_t(st.st_size) : 0);
     // Read what the size promised, then whatever a growing or special file still has.
     size_t got = std::fread(data.data(), 1, data.size(), f);
     data.resize(got);
@@ -71,7 +80,7 @@ void ReadWholeFile(const fs::path& path, std::vector<uint8_t>& data) {
         size_t n = std::fread(chunk, 1, sizeof chunk, f);
         data.insert(data.end(), chunk, chunk + n);
     }
-    if (std::ferror(f)) err = errno ? errno : EIO;
+    const int err = std::ferror(f) ? (errno ? errno : EIO) : 0;
     std::fclose(f);
     if (err) Throw("Cannot read", path, err);
 }
