@@ -1,32 +1,26 @@
 #include "kromby/sprite/was_codec.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <string>
 
 #include "kd/le.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "kromby/sprite/was_rows.h"
 
 void ReadAt(std::span<const uint8_t> data, uint64_t pos, void* dest, size_t size) {
     if (size == 0 || pos >= data.size()) return;
     std::memcpy(dest, data.data() + pos, std::min<uint64_t>(size, data.size() - pos));
 }
 
-namespace {
-
 [[noreturn]] void RowError(int32_t row) {
     throw KrombyError("第" + std::to_string(row) + "行遇到错误数据啦！");
 }
 
-// Decodes codes of row `r` from column `c` on: the reference decoder, used for every row where
-// SSE2 is missing and for the codes near the end of the data or of the pixel array. Every code
-// byte and operand is checked against `end` before it is read, and every run against the room
-// left in the row before it is written; each code consumes at least one byte, so the loop ends.
-// All pixels of the row are written, transparent ones too, so the array needs no clearing.
+// The reference decoder, used where no vector decoder fits: for every row on processors without
+// one, for narrow frames, and for the codes near the end of the data or of the pixel array. Every
+// code byte and operand is checked against `end` before it is read, and every run against the
+// room left in the row before it is written; each code consumes at least one byte, so the loop
+// ends. All pixels of the row are written, transparent ones too, so the array needs no clearing.
 void DecodeRowCarefully(WasPixel* row, int32_t width, int32_t c, const uint8_t* p,
                         const uint8_t* end, int32_t r) {
     while (c < width) {
@@ -71,96 +65,39 @@ void DecodeRowCarefully(WasPixel* row, int32_t width, int32_t c, const uint8_t* 
     }
 }
 
+bool RowDecoderAvailable(RowDecoder decoder) {
+    switch (decoder) {
+        case RowDecoder::kSse2:
 #if defined(__SSE2__)
-// What each code byte does, so that the fast path decodes any code with one table entry and no
-// branch on its class: the pixels it produces, the bytes it consumes with the code byte, and the
-// pixel value as Alpha = alpha | (p[1] & alphaMask), Index = (p[indexAt] & indexMask) | the
-// literal byte << shift, where shift 16 drops the literal bytes (p at the code byte).
-struct CodeShape {
-    uint8_t count, bytes, alpha, alphaMask, indexAt, indexMask, shift, unused;
-};
-
-constexpr std::array<CodeShape, 256> MakeShapes() {
-    std::array<CodeShape, 256> t{};
-    for (int b = 1; b < 256; ++b) {
-        const auto n = uint8_t(b & 0x3F);
-        switch (b >> 6) {
-            case 0:
-                t[size_t(b)] = (b & 0x20) ? CodeShape{1, 2, uint8_t(b & 0x1F), 0, 1, 0xFF, 16, 0}
-                                          : CodeShape{uint8_t(b), 3, 0, 0x1F, 2, 0xFF, 16, 0};
-                break;
-            case 1:
-                t[size_t(b)] = CodeShape{n, uint8_t(1 + n), kOpaqueAlpha, 0, 0, 0, 8, 0};
-                break;
-            case 2:
-                t[size_t(b)] = CodeShape{n, 2, kOpaqueAlpha, 0, 1, 0xFF, 16, 0};
-                break;
-            default:
-                t[size_t(b)] = CodeShape{n, 1, 0, 0, 0, 0, 16, 0};
-                break;
-        }
-    }
-    return t;
-}
-alignas(64) constexpr std::array<CodeShape, 256> kShapes = MakeShapes();
-
-// Every code stores at least kMinStore pixels and at most 64, never more than kMinStore past the
-// row's end; a literal run reads up to 1 + 63 + 7 bytes from its code byte.
-constexpr int kMinStore = 24;
-constexpr ptrdiff_t kInputSlack = 72, kOutputSlack = kMinStore;
-
-// Decodes a row without branching on each code's class, eight pixels per store. A store may spill
-// past the code's own pixels while the array has room: rows are decoded in order and every code
-// writes all of its own pixels, so the codes after it (or the next row) overwrite the spill. Near
-// the end of the data or of the array the careful decoder takes over.
-void DecodeRow(WasPixel* row, int32_t width, const uint8_t* p, const uint8_t* end,
-               const WasPixel* limit, int32_t r) {
-    if (limit - (row + width) < kOutputSlack || end - p < kInputSlack)
-        return DecodeRowCarefully(row, width, 0, p, end, r);
-    const uint8_t* const fastEnd = end - kInputSlack;
-    const __m128i zero = _mm_setzero_si128();
-    WasPixel* dst = row;
-    WasPixel* const rowEnd = row + width;
-    while (dst < rowEnd) {
-        if (p > fastEnd) return DecodeRowCarefully(row, width, int32_t(dst - row), p, end, r);
-        const uint8_t b = p[0];
-        if (b == 0) {  // end of row: the rest stays transparent
-            std::memset(static_cast<void*>(dst), 0, size_t(rowEnd - dst) * sizeof(WasPixel));
-            return;
-        }
-        const CodeShape& shape = kShapes[b];
-        const int n = shape.count;
-        if (rowEnd - dst < n) RowError(r);
-        const int alpha = shape.alpha | (p[1] & shape.alphaMask);
-        const int index = p[shape.indexAt] & shape.indexMask;
-        const __m128i fill =
-            _mm_shuffle_epi32(_mm_shufflelo_epi16(_mm_cvtsi32_si128(alpha | index << 8), 0), 0);
-        const __m128i shift = _mm_cvtsi32_si128(shape.shift);
-        auto put = [&](int k) {
-            const __m128i lit = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 1 + k));
-            const __m128i v =
-                _mm_or_si128(_mm_sll_epi16(_mm_unpacklo_epi8(lit, zero), shift), fill);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), v);
-        };
-        put(0);
-        put(8);
-        put(16);
-        for (int k = kMinStore; k < n; k += 8) put(k);
-        dst += n;
-        p += shape.bytes;
-    }
-}
+            return true;
 #else
-void DecodeRow(WasPixel* row, int32_t width, const uint8_t* p, const uint8_t* end, const WasPixel*,
-               int32_t r) {
-    DecodeRowCarefully(row, width, 0, p, end, r);
-}
+            return false;
 #endif
+        case RowDecoder::kAvx2:
+#if defined(KD_AVX2_ROWS)
+            return __builtin_cpu_supports("avx2");
+#else
+            return false;
+#endif
+        default:
+            return true;
+    }
+}
+
+namespace {
+
+RowDecoder BestRowDecoder() {
+    static const RowDecoder best = RowDecoderAvailable(RowDecoder::kAvx2)   ? RowDecoder::kAvx2
+                                   : RowDecoderAvailable(RowDecoder::kSse2) ? RowDecoder::kSse2
+                                                                            : RowDecoder::kCareful;
+    return best;
+}
 
 }  // namespace
 
 void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
-                 uint64_t& pixelBudget, int32_t frameIndex) {
+                 uint64_t& pixelBudget, int32_t frameIndex, std::vector<const uint8_t*>& rowCodes,
+                 RowDecoder decoder) {
     uint8_t head[16] = {};
     ReadAt(data, pos, head, sizeof head);
     image.KeyX = kd::LoadS32(head + 0);
@@ -182,17 +119,38 @@ void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
     if (pixels == 0) return;  // no row reads a code: the row table need not even be there
 
     // Row offsets are read in place; one missing at the end of the data reads as 0.
-    const uint8_t* end = data.data() + data.size();
-    const WasPixel* limit = image.Pixels.data() + image.Pixels.size();
-    for (int32_t r = 0; r < h; ++r) {
+    const uint8_t* const end = data.data() + data.size();
+    auto codesOf = [&](int32_t r) {
         const uint64_t fieldAt = pos + 16 + 4 * uint64_t(r);
         uint8_t field[4] = {};
         if (fieldAt + 4 <= data.size())
             std::memcpy(field, data.data() + fieldAt, 4);
         else
             ReadAt(data, fieldAt, field, 4);
-        const uint64_t at = pos + kd::LoadU32(field);
-        const uint8_t* codes = at < data.size() ? data.data() + at : end;
-        DecodeRow(image.Pixels.data() + size_t(r) * size_t(w), image.Width, codes, end, limit, r);
+        return data.data() + std::min<uint64_t>(pos + kd::LoadU32(field), data.size());
+    };
+    WasPixel* const out = image.Pixels.data();
+    auto decodeInOrder = [&] {
+        for (int32_t r = 0; r < h; ++r)
+            DecodeRowCarefully(out + size_t(r) * size_t(w), image.Width, 0, codesOf(r), end, r);
+    };
+    const RowDecoder chosen = decoder == RowDecoder::kBest ? BestRowDecoder() : decoder;
+    if (chosen == RowDecoder::kCareful || w < kVectorRowsMinWidth || h < 2 ||
+        data.size() < size_t(kVectorRowsInputSlack))
+        return decodeInOrder();
+
+    rowCodes.resize(size_t(h) + 1);
+    for (int32_t r = 0; r < h; ++r) rowCodes[size_t(r)] = codesOf(r);
+    rowCodes[size_t(h)] = end;
+    try {
+#if defined(KD_AVX2_ROWS)
+        if (chosen == RowDecoder::kAvx2)
+            return DecodeRowsAvx2(out, size_t(w), image.Height, rowCodes.data(), end);
+#endif
+#if defined(__SSE2__)
+        return DecodeRowsSse2(out, size_t(w), image.Height, rowCodes.data(), end);
+#endif
+    } catch (const KrombyError&) {
+        decodeInOrder();  // the vector decoders may meet a later bad row first
     }
 }

@@ -83,6 +83,7 @@ void TWasFile::Parse(const std::string& path, const WasLimits& limits) {
     if (frames_.size() < count) frames_.resize(count);
     frameCount_ = count;
     std::vector<uint8_t> offsets(size_t(count) * 4, 0);
+    std::vector<const uint8_t*> rowCodes;
 
     ReadPalette(data, paletteAt, filePalette_);
     ReadAt(data, paletteAt + kWasPaletteBytes, offsets.data(), offsets.size());
@@ -100,7 +101,7 @@ void TWasFile::Parse(const std::string& path, const WasLimits& limits) {
                 frame.Width = frame.Height = 1;
                 frame.Pixels.assign(1, WasPixel{});
             } else {
-                DecodeFrame(frame, data, paletteAt + offset, budget, int32_t(i));
+                DecodeFrame(frame, data, paletteAt + offset, budget, int32_t(i), rowCodes);
             }
         } catch (...) {
             frameCount_ = i + 1;  // nothing of the previous sprite shows behind the failure
