@@ -7,12 +7,14 @@
 #include "kd/le.h"
 #include "kromby/sprite/was_rows.h"
 
+using was_rows::DecodeRowCarefully;
+
 void ReadAt(std::span<const uint8_t> data, uint64_t pos, void* dest, size_t size) {
     if (size == 0 || pos >= data.size()) return;
     std::memcpy(dest, data.data() + pos, std::min<uint64_t>(size, data.size() - pos));
 }
 
-[[noreturn]] void RowError(int32_t row) {
+[[noreturn]] void was_rows::RowError(int32_t row) {
     throw KrombyError("第" + std::to_string(row) + "行遇到错误数据啦！");
 }
 
@@ -21,8 +23,8 @@ void ReadAt(std::span<const uint8_t> data, uint64_t pos, void* dest, size_t size
 // code byte and operand is checked against `end` before it is read, and every run against the
 // room left in the row before it is written; each code consumes at least one byte, so the loop
 // ends. All pixels of the row are written, transparent ones too, so the array needs no clearing.
-void DecodeRowCarefully(WasPixel* row, int32_t width, int32_t c, const uint8_t* p,
-                        const uint8_t* end, int32_t r) {
+void was_rows::DecodeRowCarefully(WasPixel* row, int32_t width, int32_t c, const uint8_t* p,
+                                  const uint8_t* end, int32_t r) {
     while (c < width) {
         if (p >= end) RowError(r);
         const uint8_t b = *p++;
@@ -135,8 +137,8 @@ void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
             DecodeRowCarefully(out + size_t(r) * size_t(w), image.Width, 0, codesOf(r), end, r);
     };
     const RowDecoder chosen = decoder == RowDecoder::kBest ? BestRowDecoder() : decoder;
-    if (chosen == RowDecoder::kCareful || w < kVectorRowsMinWidth || h < 2 ||
-        data.size() < size_t(kVectorRowsInputSlack))
+    if (chosen == RowDecoder::kCareful || w < was_rows::kMinVectorWidth || h < 2 ||
+        data.size() < size_t(was_rows::kInputSlack))
         return decodeInOrder();
 
     rowCodes.resize(size_t(h) + 1);
@@ -145,10 +147,10 @@ void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
     try {
 #if defined(KD_AVX2_ROWS)
         if (chosen == RowDecoder::kAvx2)
-            return DecodeRowsAvx2(out, size_t(w), image.Height, rowCodes.data(), end);
+            return was_rows::DecodeRowsAvx2(out, size_t(w), image.Height, rowCodes.data(), end);
 #endif
 #if defined(__SSE2__)
-        return DecodeRowsSse2(out, size_t(w), image.Height, rowCodes.data(), end);
+        return was_rows::DecodeRowsSse2(out, size_t(w), image.Height, rowCodes.data(), end);
 #endif
     } catch (const KrombyError&) {
         decodeInOrder();  // the vector decoders may meet a later bad row first

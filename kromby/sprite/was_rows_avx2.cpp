@@ -6,6 +6,7 @@
 
 #include "kromby/sprite/was_rows_fast.h"
 
+namespace was_rows {
 namespace {
 
 struct Avx2Lanes {
@@ -27,4 +28,6 @@ void DecodeRowsAvx2(WasPixel* pixels, size_t width, int32_t height, const uint8_
                     const uint8_t* end) {
     DecodeRowsInPairs<Avx2Lanes>(pixels, width, height, rows, end);
 }
+
+}  // namespace was_rows
 #endif

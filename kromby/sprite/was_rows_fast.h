@@ -10,6 +10,7 @@
 #include "kd/le.h"
 #include "kromby/sprite/was_rows.h"
 
+namespace was_rows {
 namespace {
 
 // What each code byte does, so that any code is decoded with one table entry and no branch on
@@ -80,9 +81,9 @@ template <class Lanes>
         (Lanes::Put(dst + k * Lanes::kPixels, p + 1 + k * Lanes::kPixels, fill, shift), ...);
     }
     (std::make_index_sequence<Lanes::kMinStore / Lanes::kPixels>());
+    // Only a literal run, shorter than 64, uses the bytes read; a longer fill reads below 64.
     for (ptrdiff_t k = Lanes::kMinStore; k < n; k += Lanes::kPixels)
-        Lanes::Put(dst + k, p + 1 + (k & 63), fill,
-                   shift);  // only literal runs, below 64, use them
+        Lanes::Put(dst + k, p + 1 + (k & 63), fill, shift);
     const bool done = n == left;
     const uintptr_t all = -uintptr_t(done), next = uintptr_t(p + shape.bytes);
     s.dst = dst + n;
@@ -125,12 +126,12 @@ template <class Lanes>
 template <class Lanes>
 void DecodeRowsInPairs(WasPixel* pixels, size_t width, int32_t height, const uint8_t* const* rows,
                        const uint8_t* end) {
-    static_assert(Lanes::kMinStore <= kVectorRowsMinWidth, "a spill must end in the next row");
+    static_assert(Lanes::kMinStore <= kMinVectorWidth, "a spill must end in the next row");
     auto careful = [&](int32_t r) {
         DecodeRowCarefully(pixels + size_t(r) * width, int32_t(width), 0, rows[r], end, r);
     };
     const int32_t half = height / 2;
-    const FrameView f{pixels, width, rows, end, end - kVectorRowsInputSlack};
+    const FrameView f{pixels, width, rows, end, end - kInputSlack};
     auto start = [&](int32_t r) {
         WasPixel* const row = pixels + size_t(r) * width;
         return Stream{rows[r], row, row + width, rows + r};
@@ -149,3 +150,4 @@ void DecodeRowsInPairs(WasPixel* pixels, size_t width, int32_t height, const uin
 }
 
 }  // namespace
+}  // namespace was_rows

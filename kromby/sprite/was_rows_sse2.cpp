@@ -5,6 +5,7 @@
 
 #include "kromby/sprite/was_rows_fast.h"
 
+namespace was_rows {
 namespace {
 
 struct Sse2Lanes {
@@ -28,4 +29,6 @@ void DecodeRowsSse2(WasPixel* pixels, size_t width, int32_t height, const uint8_
                     const uint8_t* end) {
     DecodeRowsInPairs<Sse2Lanes>(pixels, width, height, rows, end);
 }
+
+}  // namespace was_rows
 #endif

@@ -4,6 +4,7 @@
 
 #include "kd/le.h"
 #include "kromby/sprite/was_codec.h"
+#include "kromby/sprite/was_rows.h"
 #include "tests/kromby/sprite/sprite_test_util.h"
 
 using namespace fixture;
@@ -171,6 +172,97 @@ TEST(DecodeFrame, LargeFrameReportsItsFirstBadRow) {
     s.Frames.push_back(f);
     s.Trailing.assign(200, 0xFF);  // codes far from the end of the data
     EXPECT_EQ(ErrorOf([&] { LoadBytes(s.Build()); }), RowError(17));
+}
+
+// Every row decoder this processor has must give the careful decoder's pixels, or its error, on
+// frames that take the vector decoders' edges: narrow and odd frames, rows that end early, empty
+// or exactly full, codes that consume no pixels, long runs, codes at the very end of the data,
+// and bad rows in either half of the frame.
+struct Decoded {
+    std::vector<WasPixel> pixels;
+    std::string error;
+    bool operator==(const Decoded&) const = default;
+};
+
+Decoded DecodeFirstFrame(const Bytes& file, RowDecoder decoder) {
+    const uint64_t pos = 16 + kd::LoadU32(&file[kWasHeaderBytes + kWasPaletteBytes]);
+    TWasImage image;
+    uint64_t budget = uint64_t(1) << 24;
+    std::vector<const uint8_t*> scratch;
+    const std::string error =
+        ErrorOf([&] { DecodeFrame(image, file, pos, budget, 0, scratch, decoder); });
+    return error.empty() ? Decoded{image.Pixels, ""} : Decoded{{}, error};
+}
+
+Bytes Literal(int n, int first) {
+    Bytes b{uint8_t(0x40 | n)};
+    for (int k = 0; k < n; ++k) b.push_back(uint8_t(first + k));
+    return b;
+}
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+struct FrameCase {
+    const char* name;
+    Frame frame;
+    size_t trailing;            // bytes after the frame block
+    std::string expectedError;  // of the careful decoder; "" when the frame decodes
+};
+
+std::vector<FrameCase> EdgeFrames() {
+    std::mt19937 rng(7);
+    auto random = [&](int w, int h) { return Frame::Encode(0, 0, w, h, RandomRuns(rng, w, h)); };
+    std::vector<FrameCase> cases = {
+        {"Wide", random(150, 40), 0, ""},          {"WideWithRoomAfter", random(150, 41), 200, ""},
+        {"NarrowestVector", random(32, 7), 0, ""}, {"JustTooNarrow", random(31, 7), 0, ""},
+        {"TwoRows", random(64, 2), 100, ""},       {"ThreeRows", random(300, 3), 0, ""},
+    };
+    // Rows ending at every kind of place, among codes that consume no pixels.
+    const Bytes full = Join({{0xC0, 0x40, 0x80, 0x07}, Literal(63, 1), {0x81, 2}});  // 64 pixels
+    const Bytes early = Join({Literal(5, 9), {0x00}});
+    const Bytes empty = {0x00};
+    const Bytes longRuns = {0xBF, 3, 0x21, 4, 0x1F, 0x33, 4, 0xA1, 5};  // 63 + 1, then 31 + 33
+    cases.push_back(
+        {"RowEnds", RawFrame(64, {full, early, empty, longRuns, empty, full, early}), 0, ""});
+    cases.push_back({"RowEndsWithRoomAfter",
+                     RawFrame(64, {early, full, empty, longRuns, full, early}), 300, ""});
+    // Wide transparent tails decoded at the last code position the vector decoders take.
+    cases.push_back({"EmptyRowsNearTheEnd", RawFrame(300, {empty, empty, empty, empty}),
+                     size_t(was_rows::kInputSlack) - 2, ""});
+    // Overruns: in each half, in the rows decoded last, and rows past the data.
+    const Bytes overrun = {0xC5, 0xBF, 1};
+    auto withBad = [&](std::initializer_list<int> bad) {
+        Frame f = random(100, 60);
+        for (int r : bad) f.Rows[size_t(r)] = Join({Literal(40, 0), overrun});
+        return f;
+    };
+    cases.push_back({"BadRowsInBothHalves", withBad({41, 17}), 200, RowError(17)});
+    cases.push_back({"BadRowOnlyInTheBottomHalf", withBad({45}), 0, RowError(45)});
+    cases.push_back({"BadLastRowOfTheTopHalf", withBad({29, 50}), 200, RowError(29)});
+    cases.push_back({"BadLastRow", withBad({59}), 0, RowError(59)});
+    Frame cut = random(80, 9);
+    cut.Rows.back().resize(cut.Rows.back().size() / 2);
+    cases.push_back({"DataEndsInTheLastRow", cut, 0, RowError(8)});
+    return cases;
+}
+
+TEST(RowDecoders, AgreeWithTheCarefulDecoder) {
+    for (const FrameCase& c : EdgeFrames()) {
+        Sprite s;
+        s.Frames.push_back(c.frame);
+        s.Trailing.assign(c.trailing, 0xEE);
+        const Bytes built = s.Build(), file(built.begin(), built.end());  // no spare capacity
+        const Decoded careful = DecodeFirstFrame(file, RowDecoder::kCareful);
+        EXPECT_EQ(careful.error, c.expectedError) << c.name;
+        for (const RowDecoder d : {RowDecoder::kSse2, RowDecoder::kAvx2, RowDecoder::kBest}) {
+            if (!RowDecoderAvailable(d)) continue;
+            EXPECT_EQ(DecodeFirstFrame(file, d), careful) << c.name << ", decoder " << int(d);
+        }
+    }
 }
 
 }  // namespace
