@@ -51,11 +51,25 @@ alignas(64) constexpr std::array<CodeShape, 256> kShapes = MakeShapes();
 // One stream of rows decoded in order. Rows are contiguous in the pixel array, so the stream
 // moves to the next row by taking the next row's codes, without a branch on where a row ends.
 struct Stream {
-    const uint8_t* p;  // the next code
-    WasPixel* dst;     // the next pixel
-    WasPixel* rowEnd;
+    const uint8_t* p;           // the next code
+    WasPixel* dst;              // the next pixel
+    ptrdiff_t left;             // pixels to the end of the row
     const uint8_t* const* row;  // the codes of the row in progress; row[1] are the next row's
 };
+
+// `yes` ? a : b without a branch, which would be mispredicted at most rows' end.
+template <class T>
+[[gnu::always_inline]] inline T Select(bool yes, T a, T b) {
+#if defined(__GNUC__) && defined(__x86_64__)
+    asm("test %[yes], %[yes]\n\tcmovnz %[a], %[b]"
+        : [b] "+r"(b)
+        : [yes] "r"(yes), [a] "rm"(a)
+        : "cc");
+    return b;
+#else
+    return yes ? a : b;
+#endif
+}
 
 // Decodes the code at the stream's position, storing Lanes::kPixels pixels at a time and at least
 // Lanes::kMinStore. Stores spill past the code's own pixels, at most kMinStore past its row: each
@@ -69,9 +83,8 @@ template <class Lanes>
     const uint8_t b = p[0];
     const CodeShape& shape = kShapes[b];
     WasPixel* const dst = s.dst;
-    const ptrdiff_t left = s.rowEnd - dst;
-    // The end of the row makes the rest transparent. Selections are arithmetic: a branch on
-    // them would be mispredicted at most rows' end.
+    const ptrdiff_t left = s.left;
+    // The end of the row makes the rest transparent.
     const ptrdiff_t n = shape.count + (left & -ptrdiff_t(b == 0));
     if (n > left) return false;
     const uint32_t v = kd::LoadU32(p);
@@ -84,11 +97,11 @@ template <class Lanes>
     // Only a literal run, shorter than 64, uses the bytes read; a longer fill reads below 64.
     for (ptrdiff_t k = Lanes::kMinStore; k < n; k += Lanes::kPixels)
         Lanes::Put(dst + k, p + 1 + (k & 63), fill, shift);
-    const bool done = n == left;
-    const uintptr_t all = -uintptr_t(done), next = uintptr_t(p + shape.bytes);
+    const ptrdiff_t rest = left - n;
+    const bool done = rest == 0;
     s.dst = dst + n;
-    s.p = reinterpret_cast<const uint8_t*>(next ^ ((next ^ uintptr_t(s.row[1])) & all));
-    s.rowEnd += width & all;
+    s.p = Select(done, s.row[1], p + shape.bytes);
+    s.left = Select(done, ptrdiff_t(width), rest);
     s.row += done;
     return true;
 }
@@ -108,8 +121,8 @@ struct FrameView {
     const auto r = int32_t(s.row - f.rows);
     WasPixel* const row = f.pixels + size_t(r) * f.width;
     DecodeRowCarefully(row, int32_t(f.width), int32_t(s.dst - row), s.p, f.end, r);
-    s.dst = s.rowEnd;
-    s.rowEnd += f.width;
+    s.dst = row + f.width;
+    s.left = ptrdiff_t(f.width);
     s.row += 1;
     s.p = s.row[0];
     return s;
@@ -134,7 +147,7 @@ void DecodeRowsInPairs(WasPixel* pixels, size_t width, int32_t height, const uin
     const FrameView f{pixels, width, rows, end, end - kInputSlack};
     auto start = [&](int32_t r) {
         WasPixel* const row = pixels + size_t(r) * width;
-        return Stream{rows[r], row, row + width, rows + r};
+        return Stream{rows[r], row, ptrdiff_t(width), rows + r};
     };
     Stream top = start(0), bottom = start(half);
     WasPixel* const topEnd = pixels + size_t(half - 1) * width;
