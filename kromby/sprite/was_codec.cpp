@@ -97,9 +97,8 @@ RowDecoder BestRowDecoder() {
 
 }  // namespace
 
-void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
-                 uint64_t& pixelBudget, int32_t frameIndex, std::vector<const uint8_t*>& rowCodes,
-                 RowDecoder decoder) {
+void PrepareFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
+                  uint64_t& pixelBudget, int32_t frameIndex) {
     uint8_t head[16] = {};
     ReadAt(data, pos, head, sizeof head);
     image.KeyX = kd::LoadS32(head + 0);
@@ -118,7 +117,13 @@ void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
 
     // Reuses the array's memory; decoding overwrites every pixel.
     image.Pixels.resize(size_t(pixels));
-    if (pixels == 0) return;  // no row reads a code: the row table need not even be there
+}
+
+void DecodeFrameRows(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
+                     std::vector<const uint8_t*>& rowCodes, RowDecoder decoder) {
+    // A frame without pixels reads no code: its row table need not even be there.
+    if (image.Pixels.empty()) return;
+    const int64_t w = image.Width, h = image.Height;
 
     // Row offsets are read in place; one missing at the end of the data reads as 0.
     const uint8_t* const end = data.data() + data.size();
@@ -155,4 +160,11 @@ void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
     } catch (const KrombyError&) {
         decodeInOrder();  // the vector decoders may meet a later bad row first
     }
+}
+
+void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
+                 uint64_t& pixelBudget, int32_t frameIndex, std::vector<const uint8_t*>& rowCodes,
+                 RowDecoder decoder) {
+    PrepareFrame(image, data, pos, pixelBudget, frameIndex);
+    DecodeFrameRows(image, data, pos, rowCodes, decoder);
 }

@@ -18,6 +18,11 @@ bool RowDecoderAvailable(RowDecoder decoder);
 void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
                  uint64_t& pixelBudget, int32_t frameIndex, std::vector<const uint8_t*>& rowCodes,
                  RowDecoder decoder = RowDecoder::kBest);
+// The two halves of DecodeFrame: the header, the size checks and the pixel array; then the rows.
+void PrepareFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
+                  uint64_t& pixelBudget, int32_t frameIndex);
+void DecodeFrameRows(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
+                     std::vector<const uint8_t*>& rowCodes, RowDecoder decoder = RowDecoder::kBest);
 
 // Copies up to `size` bytes at `pos`; bytes past the end of `data` are left as they were.
 void ReadAt(std::span<const uint8_t> data, uint64_t pos, void* dest, size_t size);

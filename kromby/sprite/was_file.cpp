@@ -1,12 +1,19 @@
 #include "kromby/sprite/was_file.h"
 
+#include <atomic>
 #include <cstring>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 #include "kd/file_io.h"
 #include "kd/le.h"
 #include "kromby/sprite/was_codec.h"
 
 namespace {
+
+// Below this many pixels a second thread costs more than it saves.
+constexpr uint64_t kParallelDecodePixels = 1 << 17;
 
 WasHeader ParseHeader(const uint8_t* p) {
     WasHeader h;
@@ -83,30 +90,69 @@ void TWasFile::Parse(const std::string& path, const WasLimits& limits) {
     if (frames_.size() < count) frames_.resize(count);
     frameCount_ = count;
     std::vector<uint8_t> offsets(size_t(count) * 4, 0);
-    std::vector<const uint8_t*> rowCodes;
 
     ReadPalette(data, paletteAt, filePalette_);
     ReadAt(data, paletteAt + kWasPaletteBytes, offsets.data(), offsets.size());
 
-    uint64_t budget = limits.MaxTotalPixels;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t offset = kd::LoadU32(&offsets[size_t(i) * 4]);
-        TWasImage& frame = frames_[i];
+    // Headers and sizes first, in order, up to the first that fails; then the rows of those
+    // frames, on two threads when there are enough pixels to repay the second one. The failure
+    // of the earliest frame is the one reported, as if the frames had been decoded in order.
+    uint64_t budget = limits.MaxTotalPixels, pixels = 0;
+    uint32_t prepared = 0;
+    std::exception_ptr sizeError;
+    for (; prepared < count; ++prepared) {
+        const uint32_t offset = kd::LoadU32(&offsets[size_t(prepared) * 4]);
+        TWasImage& frame = frames_[prepared];
         try {
             if (offset == 0) {
                 if (budget == 0)
-                    throw KrombyError("第" + std::to_string(i) + "帧超出可加载的像素总数");
+                    throw KrombyError("第" + std::to_string(prepared) + "帧超出可加载的像素总数");
                 --budget;
                 frame.KeyX = frame.KeyY = 0;
                 frame.Width = frame.Height = 1;
                 frame.Pixels.assign(1, WasPixel{});
             } else {
-                DecodeFrame(frame, data, paletteAt + offset, budget, int32_t(i), rowCodes);
+                PrepareFrame(frame, data, paletteAt + offset, budget, int32_t(prepared));
+                pixels += frame.Pixels.size();
             }
         } catch (...) {
-            frameCount_ = i + 1;  // nothing of the previous sprite shows behind the failure
-            throw;
+            sizeError = std::current_exception();
+            break;
         }
+    }
+    std::vector<std::exception_ptr> rowErrors(prepared);
+    std::atomic<uint32_t> next{0};
+    auto decodeRows = [&] {
+        std::vector<const uint8_t*> rowCodes;
+        for (uint32_t i; (i = next++) < prepared;) {
+            const uint32_t offset = kd::LoadU32(&offsets[size_t(i) * 4]);
+            if (offset == 0) continue;
+            try {
+                DecodeFrameRows(frames_[i], data, paletteAt + offset, rowCodes);
+            } catch (...) {
+                rowErrors[i] = std::current_exception();
+            }
+        }
+    };
+    std::thread helper;
+    if (pixels >= kParallelDecodePixels && prepared > 1) {
+        try {
+            helper = std::thread(decodeRows);
+        } catch (const std::system_error&) {
+            // no second thread: this one decodes everything
+        }
+    }
+    decodeRows();
+    if (helper.joinable()) helper.join();
+    for (uint32_t i = 0; i < prepared; ++i) {
+        if (rowErrors[i]) {
+            frameCount_ = i + 1;  // nothing of the previous sprite shows behind the failure
+            std::rethrow_exception(rowErrors[i]);
+        }
+    }
+    if (sizeError) {
+        frameCount_ = prepared + 1;
+        std::rethrow_exception(sizeError);
     }
 
     fileName_ = path;

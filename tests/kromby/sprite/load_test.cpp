@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "kd/file_io.h"
 #include "kd/le.h"
 #include "tests/kromby/sprite/sprite_test_util.h"
@@ -268,6 +270,65 @@ TEST(Load, LimitsBoundFramesAndPixels) {
     Sprite s;
     s.Header.Directions = s.Header.FramesPerDirection = 0xFFFF;
     EXPECT_NE(ErrorOf([&] { LoadBytes(s.Build()); }), "");
+}
+
+// Frames are sized first and their rows decoded after, on two threads when the sprite is large;
+// a failure is still reported as if the frames had been decoded in order: the earliest failing
+// frame's error, with the frames up to it kept.
+struct FrameFailure {
+    int frame, badRow;  // badRow < 0: the frame's height is negative
+};
+
+struct OrderCase {
+    const char* name;
+    int frames, width;
+    std::vector<FrameFailure> failures;
+    std::string error;
+    size_t framesKept;
+};
+
+TEST(Load, TheEarliestFailingFrameIsReported) {
+    const OrderCase cases[] = {
+        // 8 frames of 200 x 100 are decoded on two threads, 4 of 20 x 100 on one.
+        {"LargeLoads", 8, 200, {}, "", 8},
+        {"LargeTwoBadRows", 8, 200, {{6, 9}, {2, 5}}, RowError(5), 3},
+        {"LargeSizeBeforeRows", 8, 200, {{4, 7}, {1, -1}}, "第1帧的尺寸无效：200 × -1", 2},
+        {"LargeRowsBeforeSize", 8, 200, {{3, 4}, {5, -1}}, RowError(4), 4},
+        {"LargeLastFrame", 8, 200, {{7, 99}}, RowError(99), 8},
+        {"SmallTwoBadRows", 4, 20, {{3, 9}, {1, 5}}, RowError(5), 2},
+        {"SmallSizeBeforeRows", 4, 20, {{2, 7}, {0, -1}}, "第0帧的尺寸无效：20 × -1", 1},
+    };
+    for (const OrderCase& c : cases) {
+        std::mt19937 rng(3);
+        Sprite s;
+        s.Header.FramesPerDirection = uint16_t(c.frames);
+        std::vector<std::vector<WasPixel>> sources;
+        for (int i = 0; i < c.frames; ++i) {
+            std::vector<WasPixel> px;
+            while (px.size() < size_t(c.width) * 100) {
+                const auto run = size_t(1 + rng() % 40), kind = size_t(rng() % 3);
+                const auto index = uint8_t(rng());
+                for (size_t k = 0; k < run; ++k)
+                    px.push_back(kind == 0 ? Px(0, 0) : Px(kind == 1 ? 32 : 9, index + k % 2));
+            }
+            px.resize(size_t(c.width) * 100);
+            sources.push_back(px);
+            s.Frames.push_back(Frame::Encode(0, 0, c.width, 100, px));
+        }
+        for (const FrameFailure& f : c.failures) {
+            if (f.badRow < 0)
+                s.Frames[size_t(f.frame)]->Height = -1;
+            else
+                s.Frames[size_t(f.frame)]->Rows[size_t(f.badRow)] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+        }
+        TWasFile was;
+        EXPECT_EQ(ErrorOf([&] { was.LoadFromMemory(s.Build(), "order.was"); }), c.error) << c.name;
+        EXPECT_EQ(was.Frames().size(), c.framesKept) << c.name;
+        if (c.error.empty()) {
+            for (size_t i = 0; i < sources.size(); ++i)
+                EXPECT_EQ(was.Frames()[i].Pixels, sources[i]) << c.name << " frame " << i;
+        }
+    }
 }
 
 }  // namespace
