@@ -5,6 +5,7 @@
 //  - exporting every frame as TGA vs fwrite of the same bytes to as many new files.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -249,9 +250,24 @@ void BM_ExportTGA(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_LoadFromFile)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MemcpyDecodedPixels)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_StbImageColourMappedTga)->Unit(benchmark::kMicrosecond);
+// Wall time, as loading may use a second thread. Neighbours on a shared machine slow the decoder
+// far more than memcpy; with repetitions the best run shows each side undisturbed.
+double Best(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
+
+BENCHMARK(BM_LoadFromFile)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->ComputeStatistics("best", Best);
+BENCHMARK(BM_MemcpyDecodedPixels)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->ComputeStatistics("best", Best);
+BENCHMARK(BM_StbImageColourMappedTga)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->ComputeStatistics("best", Best);
 BENCHMARK(BM_AnimationTick)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyTickBytes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ExportTGA)->UseManualTime()->Unit(benchmark::kMicrosecond);
