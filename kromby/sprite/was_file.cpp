@@ -3,16 +3,15 @@
 #include <atomic>
 #include <cstring>
 #include <exception>
-#include <system_error>
-#include <thread>
 
 #include "kd/file_io.h"
+#include "kd/helper_thread.h"
 #include "kd/le.h"
 #include "kromby/sprite/was_codec.h"
 
 namespace {
 
-// Below this many pixels a second thread costs more than it saves.
+// Below this many pixels (some 50 µs of decoding) waking a second thread costs more than it saves.
 constexpr uint64_t kParallelDecodePixels = 1 << 17;
 
 WasHeader ParseHeader(const uint8_t* p) {
@@ -134,16 +133,10 @@ void TWasFile::Parse(const std::string& path, const WasLimits& limits) {
             }
         }
     };
-    std::thread helper;
-    if (pixels >= kParallelDecodePixels && prepared > 1) {
-        try {
-            helper = std::thread(decodeRows);
-        } catch (const std::system_error&) {
-            // no second thread: this one decodes everything
-        }
-    }
-    decodeRows();
-    if (helper.joinable()) helper.join();
+    if (pixels >= kParallelDecodePixels && prepared > 1)
+        kd::RunWithHelper(decodeRows);
+    else
+        decodeRows();
     for (uint32_t i = 0; i < prepared; ++i) {
         if (rowErrors[i]) {
             frameCount_ = i + 1;  // nothing of the previous sprite shows behind the failure

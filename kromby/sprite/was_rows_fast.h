@@ -4,7 +4,6 @@
 #pragma once
 
 #include <array>
-#include <cstring>
 #include <utility>
 
 #include "kd/le.h"
