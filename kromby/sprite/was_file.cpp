@@ -5,8 +5,8 @@
 #include <exception>
 
 #include "kd/file_io.h"
-#include "kd/helper_thread.h"
 #include "kd/le.h"
+#include "kromby/sprite/helper_thread.h"
 #include "kromby/sprite/was_codec.h"
 
 namespace {
@@ -134,7 +134,7 @@ void TWasFile::Parse(const std::string& path, const WasLimits& limits) {
         }
     };
     if (pixels >= kParallelDecodePixels && prepared > 1)
-        kd::RunWithHelper(decodeRows);
+        RunWithHelper(decodeRows);
     else
         decodeRows();
     for (uint32_t i = 0; i < prepared; ++i) {

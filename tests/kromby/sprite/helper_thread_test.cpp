@@ -1,4 +1,4 @@
-#include "kd/helper_thread.h"
+#include "kromby/sprite/helper_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 void DoEachOnce(size_t items, std::vector<int>& done) {
     std::atomic<size_t> next{0};
     std::vector<std::atomic<int>> count(items);
-    kd::RunWithHelper([&] {
+    RunWithHelper([&] {
         for (size_t i; (i = next++) < items;) ++count[i];
     });
     done.assign(items, 0);
@@ -42,7 +42,7 @@ TEST(RunWithHelper, TheHelperJoinsIn) {
     std::condition_variable arrived;
     std::set<std::thread::id> threads;
     bool met = false;
-    kd::RunWithHelper([&] {
+    RunWithHelper([&] {
         std::unique_lock lock(m);
         threads.insert(std::this_thread::get_id());
         arrived.notify_all();

@@ -1,4 +1,4 @@
-#include "kd/helper_thread.h"
+#include "kromby/sprite/helper_thread.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -6,7 +6,6 @@
 #include <system_error>
 #include <thread>
 
-namespace kd {
 namespace {
 
 class Helper {
@@ -82,5 +81,3 @@ void RunWithHelper(const std::function<void()>& work) {
     Helper* helper = TheHelper();
     if (!helper || !helper->TryRun(work)) work();
 }
-
-}  // namespace kd
