@@ -142,8 +142,8 @@ void DecodeFrameRows(TWasImage& image, std::span<const uint8_t> data, uint64_t p
             DecodeRowCarefully(out + size_t(r) * size_t(w), image.Width, 0, codesOf(r), end, r);
     };
     const RowDecoder chosen = decoder == RowDecoder::kBest ? BestRowDecoder() : decoder;
-    if (chosen == RowDecoder::kCareful || w < was_rows::kMinVectorWidth || h < 2 ||
-        data.size() < size_t(was_rows::kInputSlack))
+    if (chosen == RowDecoder::kCareful || !RowDecoderAvailable(chosen) ||
+        w < was_rows::kMinVectorWidth || h < 2 || data.size() < size_t(was_rows::kInputSlack))
         return decodeInOrder();
 
     rowCodes.resize(size_t(h) + 1);
@@ -158,8 +158,9 @@ void DecodeFrameRows(TWasImage& image, std::span<const uint8_t> data, uint64_t p
         return was_rows::DecodeRowsSse2(out, size_t(w), image.Height, rowCodes.data(), end);
 #endif
     } catch (const KrombyError&) {
-        decodeInOrder();  // the vector decoders may meet a later bad row first
+        // the vector decoders may meet a later bad row first
     }
+    decodeInOrder();
 }
 
 void DecodeFrame(TWasImage& image, std::span<const uint8_t> data, uint64_t pos,
