@@ -1,6 +1,6 @@
 // The sprite document's hot paths, each beside a baseline measured in the same run:
 //  - loading a sprite from the page cache vs memcpy of the decoded pixels, and vs stb_image
-//    decoding an RLE colour-mapped TGA with the same pixels;
+//    decoding an RLE colour-mapped TGA with the same pixels; the rows alone with each decoder;
 //  - one animation tick (fill a 640 x 480 surface, blend 9 frames) vs memcpy of the same bytes;
 //  - exporting every frame as TGA vs fwrite of the same bytes to as many new files.
 #include <benchmark/benchmark.h>
@@ -12,6 +12,8 @@
 #include <random>
 
 #include "kd/file_io.h"
+#include "kd/le.h"
+#include "kromby/sprite/was_codec.h"
 #include "kromby/sprite/was_file.h"
 #include "tests/support/was_builder.h"
 
@@ -132,6 +134,27 @@ void BM_LoadFromFile(benchmark::State& state) {
     for (auto _ : state) {
         was.LoadFromFile(d.path);
         benchmark::DoNotOptimize(was.Frames().data());
+    }
+    PerPixel(state, kPixels);
+}
+
+// The rows alone, from memory, on one thread, with each row decoder this processor has.
+void BM_DecodeRows(benchmark::State& state, RowDecoder decoder) {
+    if (!RowDecoderAvailable(decoder)) {
+        state.SkipWithError("not on this processor");
+        return;
+    }
+    const fixture::Bytes& file = Data().file;
+    std::vector<TWasImage> frames(size_t(kDirections) * kFrames);
+    std::vector<const uint8_t*> scratch;
+    for (auto _ : state) {
+        for (size_t i = 0; i < frames.size(); ++i) {
+            const uint64_t block =
+                16 + kd::LoadU32(&file[kWasHeaderBytes + kWasPaletteBytes + 4 * i]);
+            uint64_t budget = kPixels;
+            DecodeFrame(frames[i], file, block, budget, int32_t(i), scratch, decoder);
+        }
+        benchmark::DoNotOptimize(frames.data());
     }
     PerPixel(state, kPixels);
 }
@@ -260,6 +283,9 @@ BENCHMARK(BM_LoadFromFile)
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime()
     ->ComputeStatistics("best", Best);
+BENCHMARK_CAPTURE(BM_DecodeRows, careful, RowDecoder::kCareful)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_DecodeRows, sse2, RowDecoder::kSse2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_DecodeRows, avx2, RowDecoder::kAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyDecodedPixels)
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime()
