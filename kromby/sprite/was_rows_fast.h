@@ -1,12 +1,14 @@
 // The vectorised row decoder, written once for every vector width. Each file that includes it
 // instantiates it for one instruction set (see was_rows_sse2.cpp, was_rows_avx2.cpp); everything
-// here has internal linkage, so the copies compiled for different processors never mix.
+// here has internal linkage, so the copies compiled for different processors never mix. For the
+// same reason it uses no inline function of other headers: the linker could pick this file's
+// copy, compiled for a newer processor, for the whole program.
 #pragma once
 
 #include <array>
+#include <cstring>
 #include <utility>
 
-#include "kd/le.h"
 #include "kromby/sprite/was_rows.h"
 
 namespace was_rows {
@@ -86,7 +88,8 @@ template <class Lanes>
     // The end of the row makes the rest transparent.
     const ptrdiff_t n = shape.count + (left & -ptrdiff_t(b == 0));
     if (n > left) return false;
-    const uint32_t v = kd::LoadU32(p);
+    uint32_t v;
+    std::memcpy(&v, p, 4);  // little-endian, as every processor with these vectors is
     const auto fill = Lanes::Fill((v & shape.keepLow) | (v >> 8 & shape.keepHigh) | shape.alpha);
     const auto shift = Lanes::Shift(shape.shift);
     [&]<size_t... k>(std::index_sequence<k...>) {
