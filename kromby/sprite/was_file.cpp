@@ -1,7 +1,6 @@
 #include "kromby/sprite/was_file.h"
 
 #include <atomic>
-#include <cstring>
 #include <exception>
 
 #include "kd/file_io.h"
